@@ -1,0 +1,29 @@
+// Node-monitor constants. Messages have the what-code B_NODE_MONITOR (AppDefs.h) and an
+// int32 "opcode"; the platform sends the mount opcodes (BVolumeRoster::StartWatching).
+#ifndef _NODE_MONITOR_H
+#define _NODE_MONITOR_H
+
+#include <AppDefs.h>
+#include <SupportDefs.h>
+
+// Watch flags.
+#define B_STOP_WATCHING 0x0000
+#define B_WATCH_NAME 0x0001
+#define B_WATCH_STAT 0x0002
+#define B_WATCH_ATTR 0x0004
+#define B_WATCH_DIRECTORY 0x0008
+#define B_WATCH_ALL 0x000F
+#define B_WATCH_MOUNT 0x0010
+
+// Opcodes. B_DEVICE_MOUNTED carries "new device" (int32), "device" (int32, the volume that
+// holds the mount point) and "directory" (int64, the mount-point folder's node);
+// B_DEVICE_UNMOUNTED carries "device" (int32).
+#define B_ENTRY_CREATED 1
+#define B_ENTRY_REMOVED 2
+#define B_ENTRY_MOVED 3
+#define B_STAT_CHANGED 4
+#define B_ATTR_CHANGED 5
+#define B_DEVICE_MOUNTED 6
+#define B_DEVICE_UNMOUNTED 7
+
+#endif // _NODE_MONITOR_H
