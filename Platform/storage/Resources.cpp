@@ -1,0 +1,682 @@
+#include <Resources.h>
+
+#include "ResourceFile.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <string>
+#include <sys/stat.h>
+#include <sys/xattr.h>
+#include <unistd.h>
+#include <vector>
+
+using BPrivate::ResourceContainerInfo;
+using BPrivate::ResourceRecord;
+
+struct BResources::Data {
+	int fd = -1;
+	uint64 size = 0;
+	bool writable = false;
+	bool modified = false;
+	status_t status = B_NO_INIT;
+	ResourceContainerInfo info;
+	std::vector<ResourceRecord> records;
+
+	~Data()
+	{
+		if (fd >= 0)
+			close(fd);
+	}
+
+	int Find(type_code type, int32 id) const
+	{
+		for (size_t i = 0; i < records.size(); i++) {
+			if (records[i].type == type && records[i].id == id)
+				return (int)i;
+		}
+		return -1;
+	}
+
+	int Find(type_code type, const char* name) const
+	{
+		if (name == nullptr)
+			return -1;
+		for (size_t i = 0; i < records.size(); i++) {
+			if (records[i].type == type && records[i].name == name)
+				return (int)i;
+		}
+		return -1;
+	}
+
+	int Find(const void* pointer) const
+	{
+		if (pointer == nullptr)
+			return -1;
+		for (size_t i = 0; i < records.size(); i++) {
+			if (records[i].loaded && records[i].data.data() == pointer)
+				return (int)i;
+		}
+		return -1;
+	}
+};
+
+namespace {
+
+// The path the descriptor's node has now, checked to still name that node (a removed
+// or replaced file has no path to rewrite).
+status_t
+path_of_descriptor(int fd, std::string* path)
+{
+	char link[64];
+	snprintf(link, sizeof(link), "/proc/self/fd/%d", fd);
+	char buffer[PATH_MAX];
+	ssize_t length = readlink(link, buffer, sizeof(buffer) - 1);
+	if (length < 0)
+		return B_FROM_POSIX_ERROR(errno);
+	buffer[length] = '\0';
+	struct stat byPath, byDescriptor;
+	if (stat(buffer, &byPath) != 0 || fstat(fd, &byDescriptor) != 0
+		|| byPath.st_dev != byDescriptor.st_dev || byPath.st_ino != byDescriptor.st_ino) {
+		return B_ENTRY_NOT_FOUND;
+	}
+	*path = buffer;
+	return B_OK;
+}
+
+// Copies the user attributes (and the platform's hidden type records, which live in the
+// same namespace) from one file to another. A volume without attributes has none.
+status_t
+copy_user_attributes(int from, int to)
+{
+	ssize_t listSize = flistxattr(from, nullptr, 0);
+	if (listSize <= 0)
+		return B_OK;
+	std::vector<char> names((size_t)listSize);
+	listSize = flistxattr(from, names.data(), names.size());
+	if (listSize < 0)
+		return B_OK;
+	std::vector<char> value;
+	for (ssize_t at = 0; at < listSize; at += (ssize_t)strlen(&names[(size_t)at]) + 1) {
+		const char* name = &names[(size_t)at];
+		if (strncmp(name, "user.", 5) != 0)
+			continue;
+		ssize_t size = fgetxattr(from, name, nullptr, 0);
+		if (size < 0)
+			continue;
+		value.resize((size_t)size);
+		size = fgetxattr(from, name, value.data(), value.size());
+		if (size < 0)
+			continue;
+		if (fsetxattr(to, name, value.data(), (size_t)size, 0) != 0)
+			return B_FROM_POSIX_ERROR(errno);
+	}
+	return B_OK;
+}
+
+uint64
+descriptor_size(int fd)
+{
+	struct stat st;
+	if (fstat(fd, &st) != 0)
+		return 0;
+	return (uint64)st.st_size;
+}
+
+} // namespace
+
+BResources::BResources() :
+	fData(std::make_unique<Data>())
+{
+}
+
+BResources::BResources(const BFile* file, bool clobber) :
+	fData(std::make_unique<Data>())
+{
+	SetTo(file, clobber);
+}
+
+BResources::~BResources()
+{
+	Unset();
+}
+
+status_t
+BResources::SetTo(const BFile* file, bool clobber)
+{
+	// file may be this container's own File().
+	BFile given;
+	if (file != nullptr)
+		given = *file;
+	Unset();
+	status_t status = file != nullptr ? _SetTo(&given, clobber) : B_BAD_VALUE;
+	if (status != B_OK) {
+		fData = std::make_unique<Data>();
+		fFile.Unset();
+	}
+	fData->status = status;
+	return status;
+}
+
+status_t
+BResources::SetTo(const char* path, bool clobber)
+{
+	if (path == nullptr) {
+		Unset();
+		return fData->status = B_BAD_VALUE;
+	}
+	BFile file(path, B_READ_WRITE);
+	if (file.InitCheck() != B_OK)
+		file.SetTo(path, B_READ_ONLY);
+	if (file.InitCheck() != B_OK) {
+		Unset();
+		return fData->status = file.InitCheck();
+	}
+	return SetTo(&file, clobber);
+}
+
+status_t
+BResources::_SetTo(const BFile* file, bool clobber)
+{
+	if (file->InitCheck() != B_OK)
+		return file->InitCheck();
+
+	// Dup() leaves the node as it is; it is only declared without const.
+	int fd = const_cast<BFile*>(file)->Dup();
+	if (fd < 0)
+		return fd;
+	fData->fd = fd;
+	fData->size = descriptor_size(fd);
+	fData->writable = file->IsWritable();
+	fFile = *file;
+
+	BPrivate::FdResourceSource source(fd, fData->size);
+	status_t status = identify_resource_container(source, clobber, &fData->info);
+	if (status != B_OK)
+		return status;
+	status = read_resource_section(source, fData->info, &fData->records);
+	if (status != B_OK)
+		return status;
+	if (clobber) {
+		// The file changes on the next write even if nothing is added.
+		if (!fData->writable)
+			return B_NOT_ALLOWED;
+		fData->modified = true;
+	}
+	return B_OK;
+}
+
+void
+BResources::Unset()
+{
+	if (fData->status == B_OK && fData->modified)
+		Sync();
+	fData = std::make_unique<Data>();
+	fFile.Unset();
+}
+
+status_t
+BResources::InitCheck() const
+{
+	return fData->status;
+}
+
+const BFile&
+BResources::File() const
+{
+	return fFile;
+}
+
+status_t
+BResources::_Load(int index)
+{
+	ResourceRecord& record = fData->records[(size_t)index];
+	if (record.loaded)
+		return B_OK;
+	std::vector<uint8> data;
+	// A resource of no bytes still gets a valid, unique pointer.
+	data.reserve(record.size > 0 ? (size_t)record.size : 1);
+	data.resize((size_t)record.size);
+	BPrivate::FdResourceSource source(fData->fd, fData->size);
+	status_t status = source.ReadAt(record.offset, data.data(), data.size());
+	if (status != B_OK)
+		return status;
+	record.data = std::move(data);
+	record.loaded = true;
+	return B_OK;
+}
+
+status_t
+BResources::_CheckWritable() const
+{
+	if (fData->status != B_OK)
+		return fData->status;
+	if (!fData->writable)
+		return B_NOT_ALLOWED;
+	if (!resource_container_is_writable(fData->info))
+		return B_NOT_SUPPORTED;
+	return B_OK;
+}
+
+const void*
+BResources::LoadResource(type_code type, int32 id, size_t* outSize)
+{
+	int index = fData->Find(type, id);
+	if (index < 0 || _Load(index) != B_OK)
+		return nullptr;
+	if (outSize != nullptr)
+		*outSize = (size_t)fData->records[(size_t)index].size;
+	return fData->records[(size_t)index].data.data();
+}
+
+const void*
+BResources::LoadResource(type_code type, const char* name, size_t* outSize)
+{
+	int index = fData->Find(type, name);
+	if (index < 0 || _Load(index) != B_OK)
+		return nullptr;
+	if (outSize != nullptr)
+		*outSize = (size_t)fData->records[(size_t)index].size;
+	return fData->records[(size_t)index].data.data();
+}
+
+status_t
+BResources::PreloadResourceType(type_code type)
+{
+	if (fData->status != B_OK)
+		return fData->status;
+	for (size_t i = 0; i < fData->records.size(); i++) {
+		if (type != 0 && fData->records[i].type != type)
+			continue;
+		status_t status = _Load((int)i);
+		if (status != B_OK)
+			return status;
+	}
+	return B_OK;
+}
+
+status_t
+BResources::Sync()
+{
+	if (fData->status != B_OK)
+		return fData->status;
+	if (!fData->modified)
+		return B_OK;
+	status_t status = _CheckWritable();
+	if (status != B_OK)
+		return status;
+	return _Rewrite();
+}
+
+status_t
+BResources::_Rewrite()
+{
+	std::string path;
+	status_t status = path_of_descriptor(fData->fd, &path);
+	if (status != B_OK)
+		return status;
+	struct stat st;
+	if (fstat(fData->fd, &st) != 0)
+		return B_FROM_POSIX_ERROR(errno);
+
+	// A complete new file beside the old one, renamed over it: a running program's
+	// image cannot be written to, but it can be replaced.
+	size_t slash = path.rfind('/');
+	std::string temporary =
+		path.substr(0, slash + 1) + "." + path.substr(slash + 1) + ".rsrc-XXXXXX";
+	int newFd = mkostemp(temporary.data(), O_CLOEXEC);
+	if (newFd < 0) {
+		if (errno == EACCES || errno == EPERM)
+			return _RewriteInPlace(path.c_str());
+		return B_FROM_POSIX_ERROR(errno);
+	}
+
+	BPrivate::FdResourceSource source(fData->fd, fData->size);
+	std::vector<uint64> offsets;
+	status = write_resource_file(source, fData->info, fData->records, newFd, &offsets);
+	if (status == B_OK) {
+		// The owner first: changing it clears set-id bits that the mode then restores.
+		if (fchown(newFd, st.st_uid, st.st_gid) != 0 && errno != EPERM)
+			status = B_FROM_POSIX_ERROR(errno);
+	}
+	if (status == B_OK && fchmod(newFd, st.st_mode & 07777) != 0)
+		status = B_FROM_POSIX_ERROR(errno);
+	if (status == B_OK)
+		status = copy_user_attributes(fData->fd, newFd);
+	if (status == B_OK && fsync(newFd) != 0)
+		status = B_FROM_POSIX_ERROR(errno);
+	if (status == B_OK && rename(temporary.c_str(), path.c_str()) != 0)
+		status = B_FROM_POSIX_ERROR(errno);
+	if (status != B_OK) {
+		unlink(temporary.c_str());
+		close(newFd);
+		return status;
+	}
+
+	close(fData->fd);
+	fData->fd = newFd;
+	fData->size = descriptor_size(newFd);
+	for (size_t i = 0; i < fData->records.size(); i++)
+		fData->records[i].offset = offsets[i];
+	BPrivate::FdResourceSource newSource(newFd, fData->size);
+	identify_resource_container(newSource, false, &fData->info);
+	fData->modified = false;
+	return B_OK;
+}
+
+status_t
+BResources::_RewriteInPlace(const char* path)
+{
+	// The folder takes no new file (a sticky or read-only folder), but the file itself
+	// may be writable: write the section over the old one. Every resource is read into
+	// memory first, since the data move inside the file being written.
+	int fd = open(path, O_WRONLY | O_CLOEXEC);
+	if (fd < 0)
+		return B_FROM_POSIX_ERROR(errno);
+	status_t status = PreloadResourceType(0);
+	if (status == B_OK) {
+		BPrivate::FdResourceSource source(fData->fd, fData->size);
+		std::vector<uint64> offsets;
+		status = write_resource_file(source, fData->info, fData->records, fd, &offsets);
+		off_t end = lseek(fd, 0, SEEK_CUR);
+		if (status == B_OK && (end < 0 || ftruncate(fd, end) != 0))
+			status = B_FROM_POSIX_ERROR(errno);
+		if (status == B_OK) {
+			for (size_t i = 0; i < fData->records.size(); i++)
+				fData->records[i].offset = offsets[i];
+		}
+	}
+	close(fd);
+	if (status != B_OK)
+		return status;
+	fData->size = descriptor_size(fData->fd);
+	BPrivate::FdResourceSource newSource(fData->fd, fData->size);
+	identify_resource_container(newSource, false, &fData->info);
+	fData->modified = false;
+	return B_OK;
+}
+
+status_t
+BResources::MergeFrom(BFile* fromFile)
+{
+	status_t status = _CheckWritable();
+	if (status != B_OK)
+		return status;
+	BResources other;
+	status = other.SetTo(fromFile);
+	if (status != B_OK)
+		return status;
+	for (size_t i = 0; i < other.fData->records.size(); i++) {
+		status = other._Load((int)i);
+		if (status != B_OK)
+			return status;
+		const ResourceRecord& record = other.fData->records[i];
+		status = AddResource(record.type, record.id, record.data.data(), record.data.size(),
+			record.name.empty() ? nullptr : record.name.c_str());
+		if (status != B_OK)
+			return status;
+	}
+	return B_OK;
+}
+
+status_t
+BResources::AddResource(type_code type, int32 id, const void* data, size_t length, const char* name)
+{
+	status_t status = _CheckWritable();
+	if (status != B_OK)
+		return status;
+	if (data == nullptr && length > 0)
+		return B_BAD_VALUE;
+	if (length > UINT32_MAX)
+		return B_BAD_VALUE;
+	std::string newName = name != nullptr ? name : "";
+	if (newName.size() > BPrivate::kMaxResourceNameLength)
+		return B_NAME_TOO_LONG;
+
+	int index = fData->Find(type, id);
+	if (index >= 0) {
+		status = _Load(index);
+		if (status != B_OK)
+			return status;
+		ResourceRecord& record = fData->records[(size_t)index];
+		if (record.name == newName && record.data.size() == length
+			&& (length == 0 || memcmp(record.data.data(), data, length) == 0)) {
+			return B_OK;
+		}
+		record.name = newName;
+		record.data.assign((const uint8*)data, (const uint8*)data + length);
+		record.size = length;
+		fData->modified = true;
+		return B_OK;
+	}
+
+	if (fData->records.size() >= BPrivate::kMaxResourceCount)
+		return B_NO_MEMORY;
+	ResourceRecord record;
+	record.type = type;
+	record.id = id;
+	record.name = newName;
+	record.data.reserve(length > 0 ? length : 1);
+	if (length > 0)
+		record.data.assign((const uint8*)data, (const uint8*)data + length);
+	record.size = length;
+	record.loaded = true;
+
+	// Resources of one type stay together, so that the info table has one block per type.
+	size_t position = fData->records.size();
+	for (size_t i = fData->records.size(); i > 0; i--) {
+		if (fData->records[i - 1].type == type) {
+			position = i;
+			break;
+		}
+	}
+	fData->records.insert(fData->records.begin() + (long)position, std::move(record));
+	fData->modified = true;
+	return B_OK;
+}
+
+bool
+BResources::HasResource(type_code type, int32 id)
+{
+	return fData->Find(type, id) >= 0;
+}
+
+bool
+BResources::HasResource(type_code type, const char* name)
+{
+	return fData->Find(type, name) >= 0;
+}
+
+bool
+BResources::GetResourceInfo(int32 byIndex, type_code* typeFound, int32* idFound,
+	const char** nameFound, size_t* lengthFound)
+{
+	if (byIndex < 0 || (size_t)byIndex >= fData->records.size())
+		return false;
+	const ResourceRecord& record = fData->records[(size_t)byIndex];
+	if (typeFound != nullptr)
+		*typeFound = record.type;
+	if (idFound != nullptr)
+		*idFound = record.id;
+	if (nameFound != nullptr)
+		*nameFound = record.name.c_str();
+	if (lengthFound != nullptr)
+		*lengthFound = (size_t)record.size;
+	return true;
+}
+
+bool
+BResources::GetResourceInfo(
+	type_code byType, int32 andIndex, int32* idFound, const char** nameFound, size_t* lengthFound)
+{
+	if (andIndex < 0)
+		return false;
+	int32 seen = 0;
+	for (const ResourceRecord& record : fData->records) {
+		if (record.type != byType)
+			continue;
+		if (seen++ != andIndex)
+			continue;
+		if (idFound != nullptr)
+			*idFound = record.id;
+		if (nameFound != nullptr)
+			*nameFound = record.name.c_str();
+		if (lengthFound != nullptr)
+			*lengthFound = (size_t)record.size;
+		return true;
+	}
+	return false;
+}
+
+bool
+BResources::GetResourceInfo(
+	type_code byType, int32 andID, const char** nameFound, size_t* lengthFound)
+{
+	int index = fData->Find(byType, andID);
+	if (index < 0)
+		return false;
+	const ResourceRecord& record = fData->records[(size_t)index];
+	if (nameFound != nullptr)
+		*nameFound = record.name.c_str();
+	if (lengthFound != nullptr)
+		*lengthFound = (size_t)record.size;
+	return true;
+}
+
+bool
+BResources::GetResourceInfo(
+	type_code byType, const char* andName, int32* idFound, size_t* lengthFound)
+{
+	int index = fData->Find(byType, andName);
+	if (index < 0)
+		return false;
+	const ResourceRecord& record = fData->records[(size_t)index];
+	if (idFound != nullptr)
+		*idFound = record.id;
+	if (lengthFound != nullptr)
+		*lengthFound = (size_t)record.size;
+	return true;
+}
+
+bool
+BResources::GetResourceInfo(const void* byPointer, type_code* typeFound, int32* idFound,
+	size_t* lengthFound, const char** nameFound)
+{
+	int index = fData->Find(byPointer);
+	if (index < 0)
+		return false;
+	return GetResourceInfo(index, typeFound, idFound, nameFound, lengthFound);
+}
+
+status_t
+BResources::RemoveResource(const void* resource)
+{
+	status_t status = _CheckWritable();
+	if (status != B_OK)
+		return status;
+	int index = fData->Find(resource);
+	if (index < 0)
+		return B_BAD_VALUE;
+	fData->records.erase(fData->records.begin() + index);
+	fData->modified = true;
+	return B_OK;
+}
+
+status_t
+BResources::RemoveResource(type_code type, int32 id)
+{
+	status_t status = _CheckWritable();
+	if (status != B_OK)
+		return status;
+	int index = fData->Find(type, id);
+	if (index < 0)
+		return B_BAD_VALUE;
+	fData->records.erase(fData->records.begin() + index);
+	fData->modified = true;
+	return B_OK;
+}
+
+status_t
+BResources::WriteResource(type_code type, int32 id, const void* data, off_t offset, size_t length)
+{
+	status_t status = _CheckWritable();
+	if (status != B_OK)
+		return status;
+	int index = fData->Find(type, id);
+	if (index < 0 || offset < 0 || (data == nullptr && length > 0))
+		return B_BAD_VALUE;
+	if ((uint64)offset > UINT32_MAX || length > UINT32_MAX - (uint64)offset)
+		return B_BAD_VALUE;
+	status = _Load(index);
+	if (status != B_OK)
+		return status;
+
+	ResourceRecord& record = fData->records[(size_t)index];
+	size_t end = (size_t)offset + length;
+	if (end <= record.data.size()
+		&& (length == 0 || memcmp(record.data.data() + offset, data, length) == 0)) {
+		return B_OK;
+	}
+	if (end > record.data.size())
+		record.data.resize(end, 0);
+	if (length > 0)
+		memcpy(record.data.data() + offset, data, length);
+	record.size = record.data.size();
+	fData->modified = true;
+	return B_OK;
+}
+
+status_t
+BResources::ReadResource(type_code type, int32 id, void* data, off_t offset, size_t length)
+{
+	if (fData->status != B_OK)
+		return fData->status;
+	int index = fData->Find(type, id);
+	if (index < 0 || offset < 0 || (data == nullptr && length > 0))
+		return B_BAD_VALUE;
+	const ResourceRecord& record = fData->records[(size_t)index];
+	if ((uint64)offset > record.size)
+		return B_BAD_VALUE;
+	size_t available = (size_t)(record.size - (uint64)offset);
+	if (length > available)
+		length = available;
+	if (length == 0)
+		return B_OK;
+	if (record.loaded) {
+		memcpy(data, record.data.data() + offset, length);
+		return B_OK;
+	}
+	BPrivate::FdResourceSource source(fData->fd, fData->size);
+	return source.ReadAt(record.offset + (uint64)offset, data, length);
+}
+
+void*
+BResources::FindResource(type_code type, int32 id, size_t* lengthFound)
+{
+	// Read straight into the copy: a large resource is not also kept loaded.
+	int index = fData->Find(type, id);
+	if (index < 0)
+		return nullptr;
+	size_t size = (size_t)fData->records[(size_t)index].size;
+	void* copy = malloc(size > 0 ? size : 1);
+	if (copy == nullptr)
+		return nullptr;
+	if (ReadResource(type, id, copy, 0, size) != B_OK) {
+		free(copy);
+		return nullptr;
+	}
+	if (lengthFound != nullptr)
+		*lengthFound = size;
+	return copy;
+}
+
+void*
+BResources::FindResource(type_code type, const char* name, size_t* lengthFound)
+{
+	int index = fData->Find(type, name);
+	if (index < 0)
+		return nullptr;
+	return FindResource(type, fData->records[(size_t)index].id, lengthFound);
+}
