@@ -369,10 +369,9 @@ BMessage::Unflatten(const char* flatBuffer)
 status_t
 BMessage::Unflatten(const char* flatBuffer, ssize_t size)
 {
-	if (flatBuffer == NULL || size < 0)
-		return B_BAD_VALUE;
-
-	status_t status = _Unflatten(flatBuffer, (size_t)size, 0);
+	status_t status = B_BAD_VALUE;
+	if (flatBuffer != NULL && size >= 0)
+		status = _Unflatten(flatBuffer, (size_t)size, 0);
 	_ClearDelivery();
 	if (status != B_OK) {
 		what = 0;

@@ -22,8 +22,8 @@ public:
 	// True while the sender is blocked waiting for the reply and none was given.
 	virtual bool IsSourceWaiting() const = 0;
 
-	// The messenger that replies go to (BMessage::ReturnAddress()).
-	virtual BMessenger ReturnAddress() const = 0;
+	// Sets messenger to where replies go (BMessage::ReturnAddress()).
+	virtual status_t GetReturnAddress(BMessenger* messenger) const = 0;
 
 	// Delivers a reply. replyTo (may be NULL: the application) receives replies to the
 	// reply; with replyToReply set the call waits for that answer and stores it there.
