@@ -57,6 +57,7 @@ protected:
 
 private:
 	friend class BDirectory;
+	friend class BFile;
 	friend class BNode;
 	friend class BPath;
 

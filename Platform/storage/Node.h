@@ -69,9 +69,9 @@ public:
 protected:
 	virtual status_t _GetLocation(BPrivate::NodeLocation* location) const;
 
-	// Opens the node at an absolute path. With follow false a symbolic link is opened as
-	// itself; flags are added to the open flags (0 opens the node only for its
-	// attributes and stat).
+	// Opens the node at an absolute path with the open flags, or, with kNodeOnly, only for
+	// its stat and attributes. With follow false a symbolic link is opened as itself.
+	static const int kNodeOnly = -1;
 	status_t _Open(const std::string& path, int flags, bool follow, mode_t mode = 0);
 	void _Close();
 

@@ -1,0 +1,574 @@
+#include "AttributeStore.h"
+
+#include <TypeConstants.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <sys/stat.h>
+#include <sys/xattr.h>
+#include <unistd.h>
+
+namespace BPrivate {
+namespace attribute_store {
+
+namespace {
+
+const char kUserPrefix[] = "user.";
+const char kPlatformPrefix[] = "user.beos.";
+const char kTypePrefix[] = "user.beos.type.";
+const char kLinkRecordPrefix[] = "user.beos.L.";
+const char kLinkDataPrefix[] = "user.beos.D.";
+const char kLinkTypePrefix[] = "user.beos.T.";
+const char kReservedNamePrefix[] = "beos.";
+const char kCreationTimeName[] = "beos.crtime";
+
+bool
+starts_with(const std::string& text, const char* prefix)
+{
+	return text.compare(0, strlen(prefix), prefix) == 0;
+}
+
+bool
+is_unsupported(int error)
+{
+	return error == ENOTSUP || error == EOPNOTSUPP;
+}
+
+status_t
+status_for(int error)
+{
+	if (error == E2BIG)
+		return B_FILE_TOO_LARGE;
+	return B_FROM_POSIX_ERROR(error);
+}
+
+// Where a node's xattrs live and under which names: the node itself, or its folder for
+// a symbolic link.
+struct Store {
+	int fd = -1;
+	std::string path;
+	std::string dataPrefix;
+	std::string typePrefix;
+	size_t maxName = kMaxNodeAttrName;
+
+	bool isLink = false;
+	std::string folder;
+	std::string linkName;
+	std::string recordName;
+	ino_t inode = 0;
+
+	ssize_t Get(const std::string& name, void* buffer, size_t size) const
+	{
+		if (fd >= 0)
+			return fgetxattr(fd, name.c_str(), buffer, size);
+		return lgetxattr(path.c_str(), name.c_str(), buffer, size);
+	}
+
+	int Set(const std::string& name, const void* buffer, size_t size, int flags) const
+	{
+		if (fd >= 0)
+			return fsetxattr(fd, name.c_str(), buffer, size, flags);
+		return lsetxattr(path.c_str(), name.c_str(), buffer, size, flags);
+	}
+
+	int Delete(const std::string& name) const
+	{
+		if (fd >= 0)
+			return fremovexattr(fd, name.c_str());
+		return lremovexattr(path.c_str(), name.c_str());
+	}
+
+	// All xattr names of the store's node; ENOTSUP gives an empty list.
+	status_t ListRaw(std::vector<std::string>* names) const
+	{
+		names->clear();
+		std::vector<char> buffer;
+		for (int attempt = 0; attempt < 8; attempt++) {
+			ssize_t size =
+				fd >= 0 ? flistxattr(fd, nullptr, 0) : llistxattr(path.c_str(), nullptr, 0);
+			if (size < 0)
+				return is_unsupported(errno) ? B_OK : status_for(errno);
+			if (size == 0)
+				return B_OK;
+			buffer.resize(size);
+			size = fd >= 0 ? flistxattr(fd, buffer.data(), buffer.size())
+						   : llistxattr(path.c_str(), buffer.data(), buffer.size());
+			if (size < 0 && errno == ERANGE)
+				continue;
+			if (size < 0)
+				return is_unsupported(errno) ? B_OK : status_for(errno);
+			for (ssize_t start = 0; start < size;) {
+				size_t length = strnlen(buffer.data() + start, size - start);
+				names->emplace_back(buffer.data() + start, length);
+				start += length + 1;
+			}
+			return B_OK;
+		}
+		return B_BUSY;
+	}
+
+	// The whole value of an xattr.
+	status_t GetAll(const std::string& name, std::vector<char>* value) const
+	{
+		for (int attempt = 0; attempt < 8; attempt++) {
+			ssize_t size = Get(name, nullptr, 0);
+			if (size < 0)
+				return status_for(errno);
+			value->resize(size);
+			if (size == 0)
+				return B_OK;
+			ssize_t read = Get(name, value->data(), value->size());
+			if (read >= 0) {
+				value->resize(read);
+				return B_OK;
+			}
+			if (errno != ERANGE)
+				return status_for(errno);
+		}
+		return B_BUSY;
+	}
+};
+
+std::string
+link_key(const std::string& linkName)
+{
+	// 64-bit FNV-1a: names of any length give keys of one length.
+	uint64 hash = 0xcbf29ce484222325ULL;
+	for (unsigned char c : linkName) {
+		hash ^= c;
+		hash *= 0x100000001b3ULL;
+	}
+	char key[17];
+	snprintf(key, sizeof(key), "%016llx", (unsigned long long)hash);
+	return key;
+}
+
+void
+set_link_names(Store* store, const std::string& linkPath)
+{
+	store->isLink = true;
+	store->fd = -1;
+	store->folder = path_folder(linkPath);
+	store->path = store->folder;
+	store->linkName = path_leaf(linkPath);
+	std::string key = link_key(store->linkName);
+	store->recordName = kLinkRecordPrefix + key;
+	store->dataPrefix = kLinkDataPrefix + key + ".";
+	store->typePrefix = kLinkTypePrefix + key + ".";
+	store->maxName = kMaxLinkAttrName;
+}
+
+status_t
+open_store(const NodeLocation& node, Store* store)
+{
+	if (!node.isLink) {
+		store->fd = node.fd;
+		store->path = node.path;
+		store->dataPrefix = kUserPrefix;
+		store->typePrefix = kTypePrefix;
+		return B_OK;
+	}
+
+	struct stat st;
+	if (node.fd >= 0) {
+		if (fstat(node.fd, &st) != 0)
+			return status_from_errno();
+	} else if (lstat(node.path.c_str(), &st) != 0) {
+		return status_from_errno();
+	}
+	set_link_names(store, node.path);
+	store->inode = st.st_ino;
+	return B_OK;
+}
+
+struct LinkRecord {
+	bool exists = false;
+	ino_t inode = 0;
+	std::string name;
+};
+
+LinkRecord
+read_record(const Store& store)
+{
+	LinkRecord record;
+	std::vector<char> value;
+	if (store.GetAll(store.recordName, &value) != B_OK || value.size() < 8)
+		return record;
+	uint64 inode = 0;
+	for (int i = 7; i >= 0; i--)
+		inode = (inode << 8) | (unsigned char)value[i];
+	record.exists = true;
+	record.inode = (ino_t)inode;
+	record.name.assign(value.data() + 8, value.size() - 8);
+	return record;
+}
+
+// True when the folder still holds the link a record describes.
+bool
+record_is_live(const Store& store, const LinkRecord& record)
+{
+	struct stat st;
+	std::string path = join_path(store.folder, record.name);
+	return lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode) && st.st_ino == record.inode;
+}
+
+bool
+record_is_ours(const Store& store)
+{
+	LinkRecord record = read_record(store);
+	return record.exists && record.name == store.linkName && record.inode == store.inode;
+}
+
+// Removes everything the folder keeps under the store's link key.
+void
+clear_link_key(const Store& store)
+{
+	std::vector<std::string> names;
+	if (store.ListRaw(&names) != B_OK)
+		return;
+	for (const std::string& name : names) {
+		if (starts_with(name, store.dataPrefix.c_str())
+			|| starts_with(name, store.typePrefix.c_str())) {
+			store.Delete(name);
+		}
+	}
+	store.Delete(store.recordName);
+}
+
+status_t
+write_record(const Store& store)
+{
+	std::string value(8, '\0');
+	uint64 inode = store.inode;
+	for (int i = 0; i < 8; i++)
+		value[i] = (char)((inode >> (8 * i)) & 0xff);
+	value += store.linkName;
+	if (store.Set(store.recordName, value.data(), value.size(), 0) != 0)
+		return status_for(errno);
+	return B_OK;
+}
+
+// Makes the folder's record name this link before one of its attributes is written.
+status_t
+claim_link_key(const Store& store)
+{
+	LinkRecord record = read_record(store);
+	if (record.exists && record.name == store.linkName && record.inode == store.inode)
+		return B_OK;
+	if (record.exists && record.name != store.linkName && record_is_live(store, record))
+		return B_NAME_IN_USE;
+	if (record.exists)
+		clear_link_key(store);
+	return write_record(store);
+}
+
+// Checks a public attribute name; internal names pass only when allowed.
+status_t
+check_name(const Store& store, const char* name, bool internal)
+{
+	if (name == nullptr || name[0] == '\0')
+		return B_BAD_VALUE;
+	if (!internal && strncmp(name, kReservedNamePrefix, strlen(kReservedNamePrefix)) == 0)
+		return B_NOT_ALLOWED;
+	if (strlen(name) > store.maxName)
+		return B_NAME_TOO_LONG;
+	return B_OK;
+}
+
+ssize_t
+read_attribute(const NodeLocation& node, const char* name, off_t offset, void* buffer,
+	size_t length, bool internal)
+{
+	if (offset < 0 || (buffer == nullptr && length > 0))
+		return B_BAD_VALUE;
+	Store store;
+	status_t status = open_store(node, &store);
+	if (status != B_OK)
+		return status;
+	status = check_name(store, name, internal);
+	if (status == B_NOT_ALLOWED)
+		return B_ENTRY_NOT_FOUND;
+	if (status != B_OK)
+		return status;
+	if (store.isLink && !record_is_ours(store))
+		return B_ENTRY_NOT_FOUND;
+
+	std::string key = store.dataPrefix + name;
+	if (offset == 0 && length > 0) {
+		ssize_t read = store.Get(key, buffer, length);
+		if (read >= 0)
+			return read;
+		if (errno != ERANGE)
+			return is_unsupported(errno) ? B_ENTRY_NOT_FOUND : status_for(errno);
+	}
+
+	std::vector<char> value;
+	status = store.GetAll(key, &value);
+	if (status != B_OK)
+		return status == B_NOT_SUPPORTED ? B_ENTRY_NOT_FOUND : status;
+	if ((size_t)offset >= value.size())
+		return 0;
+	size_t count = std::min(length, value.size() - (size_t)offset);
+	if (count > 0)
+		memcpy(buffer, value.data() + offset, count);
+	return count;
+}
+
+ssize_t
+write_attribute(const NodeLocation& node, const char* name, type_code type, off_t offset,
+	const void* buffer, size_t length, bool internal)
+{
+	if (offset < 0 || (buffer == nullptr && length > 0))
+		return B_BAD_VALUE;
+	if ((uint64)offset + length > kMaxAttrSize)
+		return B_FILE_TOO_LARGE;
+	Store store;
+	status_t status = open_store(node, &store);
+	if (status != B_OK)
+		return status;
+	status = check_name(store, name, internal);
+	if (status != B_OK)
+		return status;
+	if (store.isLink) {
+		status = claim_link_key(store);
+		if (status != B_OK)
+			return status;
+	}
+
+	std::string key = store.dataPrefix + name;
+	bool created = false;
+	if (offset == 0) {
+		// The usual case writes a new attribute whole: one call.
+		if (store.Set(key, buffer, length, XATTR_CREATE) == 0)
+			created = true;
+		else if (errno != EEXIST)
+			return status_for(errno);
+	}
+	if (!created) {
+		std::vector<char> value;
+		status = store.GetAll(key, &value);
+		if (status == B_ENTRY_NOT_FOUND)
+			value.clear();
+		else if (status != B_OK)
+			return status;
+		if (value.size() < (size_t)offset + length)
+			value.resize((size_t)offset + length, '\0');
+		if (length > 0)
+			memcpy(value.data() + offset, buffer, length);
+		if (store.Set(key, value.data(), value.size(), 0) != 0)
+			return status_for(errno);
+	}
+
+	if (!internal) {
+		unsigned char code[4] = { (unsigned char)(type >> 24), (unsigned char)(type >> 16),
+			(unsigned char)(type >> 8), (unsigned char)type };
+		if (store.Set(store.typePrefix + name, code, sizeof(code), 0) != 0) {
+			status = status_for(errno);
+			// A value without its type would read back as raw data: undo a new one.
+			if (created)
+				store.Delete(key);
+			return status;
+		}
+	}
+	return length;
+}
+
+} // namespace
+
+ssize_t
+Read(const NodeLocation& node, const char* name, off_t offset, void* buffer, size_t length)
+{
+	return read_attribute(node, name, offset, buffer, length, false);
+}
+
+ssize_t
+Write(const NodeLocation& node, const char* name, type_code type, off_t offset, const void* buffer,
+	size_t length)
+{
+	return write_attribute(node, name, type, offset, buffer, length, false);
+}
+
+status_t
+Remove(const NodeLocation& node, const char* name)
+{
+	Store store;
+	status_t status = open_store(node, &store);
+	if (status != B_OK)
+		return status;
+	status = check_name(store, name, false);
+	if (status != B_OK)
+		return status;
+	if (store.isLink && !record_is_ours(store))
+		return B_ENTRY_NOT_FOUND;
+
+	if (store.Delete(store.dataPrefix + name) != 0)
+		return is_unsupported(errno) ? B_ENTRY_NOT_FOUND : status_for(errno);
+	store.Delete(store.typePrefix + name);
+
+	if (store.isLink) {
+		// The record goes with the link's last attribute.
+		std::vector<std::string> names;
+		if (store.ListRaw(&names) == B_OK) {
+			bool more = false;
+			for (const std::string& entry : names)
+				more = more || starts_with(entry, store.dataPrefix.c_str());
+			if (!more)
+				store.Delete(store.recordName);
+		}
+	}
+	return B_OK;
+}
+
+status_t
+GetInfo(const NodeLocation& node, const char* name, attr_info* info)
+{
+	if (info == nullptr)
+		return B_BAD_VALUE;
+	Store store;
+	status_t status = open_store(node, &store);
+	if (status != B_OK)
+		return status;
+	status = check_name(store, name, false);
+	if (status == B_NOT_ALLOWED)
+		return B_ENTRY_NOT_FOUND;
+	if (status != B_OK)
+		return status;
+	if (store.isLink && !record_is_ours(store))
+		return B_ENTRY_NOT_FOUND;
+
+	ssize_t size = store.Get(store.dataPrefix + name, nullptr, 0);
+	if (size < 0)
+		return is_unsupported(errno) ? B_ENTRY_NOT_FOUND : status_for(errno);
+
+	unsigned char code[4];
+	ssize_t read = store.Get(store.typePrefix + name, code, sizeof(code));
+	info->type = read == (ssize_t)sizeof(code)
+		? ((uint32)code[0] << 24) | ((uint32)code[1] << 16) | ((uint32)code[2] << 8) | code[3]
+		: (uint32)B_RAW_TYPE;
+	info->size = size;
+	return B_OK;
+}
+
+status_t
+List(const NodeLocation& node, std::vector<std::string>* names)
+{
+	names->clear();
+	Store store;
+	status_t status = open_store(node, &store);
+	if (status != B_OK)
+		return status;
+	if (store.isLink && !record_is_ours(store))
+		return B_OK;
+
+	std::vector<std::string> raw;
+	status = store.ListRaw(&raw);
+	if (status != B_OK)
+		return status;
+	for (const std::string& name : raw) {
+		if (!starts_with(name, store.dataPrefix.c_str()))
+			continue;
+		std::string attribute = name.substr(store.dataPrefix.size());
+		if (!store.isLink && starts_with(name, kPlatformPrefix))
+			continue;
+		if (attribute.empty() || starts_with(attribute, kReservedNamePrefix))
+			continue;
+		names->push_back(attribute);
+	}
+	return B_OK;
+}
+
+status_t
+GetCreationTime(const NodeLocation& node, time_t* time)
+{
+	unsigned char value[8];
+	ssize_t read = read_attribute(node, kCreationTimeName, 0, value, sizeof(value), true);
+	if (read < 0)
+		return read;
+	if (read != (ssize_t)sizeof(value))
+		return B_BAD_DATA;
+	uint64 seconds = 0;
+	for (int i = 7; i >= 0; i--)
+		seconds = (seconds << 8) | value[i];
+	*time = (time_t)(int64)seconds;
+	return B_OK;
+}
+
+status_t
+SetCreationTime(const NodeLocation& node, time_t time)
+{
+	unsigned char value[8];
+	uint64 seconds = (uint64)(int64)time;
+	for (int i = 0; i < 8; i++)
+		value[i] = (unsigned char)(seconds >> (8 * i));
+	ssize_t written =
+		write_attribute(node, kCreationTimeName, B_TIME_TYPE, 0, value, sizeof(value), true);
+	return written < 0 ? (status_t)written : B_OK;
+}
+
+status_t
+CopyLinkAttributes(const std::string& fromPath, const std::string& toPath, ino_t linkInode)
+{
+	Store from;
+	set_link_names(&from, fromPath);
+	from.inode = linkInode;
+	Store to;
+	set_link_names(&to, toPath);
+	to.inode = linkInode;
+
+	if (!record_is_ours(from))
+		return B_OK;
+	if (from.folder == to.folder && from.recordName == to.recordName)
+		return from.linkName == to.linkName ? B_OK : B_NAME_IN_USE;
+
+	std::vector<std::string> names;
+	status_t status = from.ListRaw(&names);
+	if (status != B_OK)
+		return status;
+
+	LinkRecord existing = read_record(to);
+	if (existing.exists && existing.name != to.linkName && record_is_live(to, existing))
+		return B_NAME_IN_USE;
+	if (existing.exists)
+		clear_link_key(to);
+
+	status = write_record(to);
+	for (size_t i = 0; status == B_OK && i < names.size(); i++) {
+		const std::string& name = names[i];
+		std::string target;
+		if (starts_with(name, from.dataPrefix.c_str()))
+			target = to.dataPrefix + name.substr(from.dataPrefix.size());
+		else if (starts_with(name, from.typePrefix.c_str()))
+			target = to.typePrefix + name.substr(from.typePrefix.size());
+		else
+			continue;
+		std::vector<char> value;
+		status = from.GetAll(name, &value);
+		if (status == B_OK && to.Set(target, value.data(), value.size(), 0) != 0)
+			status = status_for(errno);
+	}
+	if (status != B_OK)
+		clear_link_key(to);
+	return status;
+}
+
+void
+RemoveLinkAttributes(const std::string& path)
+{
+	Store store;
+	set_link_names(&store, path);
+	LinkRecord record = read_record(store);
+	if (record.exists && record.name == store.linkName)
+		clear_link_key(store);
+}
+
+bool
+SupportsAttributes(const std::string& path)
+{
+	if (lgetxattr(path.c_str(), "user.beos.probe", nullptr, 0) >= 0)
+		return true;
+	return !is_unsupported(errno);
+}
+
+} // namespace attribute_store
+} // namespace BPrivate
