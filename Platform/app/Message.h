@@ -6,6 +6,7 @@
 
 #include <AppDefs.h>
 #include <GraphicsDefs.h>
+#include <OS.h>
 #include <Point.h>
 #include <Rect.h>
 #include <SupportDefs.h>
@@ -20,10 +21,6 @@ struct entry_ref;
 namespace BPrivate {
 class MessageReplyRoute;
 } // namespace BPrivate
-
-#ifndef B_INFINITE_TIMEOUT
-#define B_INFINITE_TIMEOUT (9223372036854775807LL)
-#endif
 
 // The longest field name a flattened message can hold.
 #define B_FIELD_NAME_LENGTH 255
@@ -90,7 +87,9 @@ public:
 
 	// Flattening: the BeOS R5 format. Messages are written little-endian with a 17-byte
 	// header; the reader also takes the big-endian form, and refuses anything malformed,
-	// leaving an empty message (what 0).
+	// leaving an empty message (what 0). Pointer and messenger fields mean something only
+	// in this process: they are neither written nor read. Delivery information is not
+	// part of the flattened form either.
 	ssize_t FlattenedSize() const;
 	// B_BUFFER_OVERFLOW when size < FlattenedSize().
 	status_t Flatten(char* buffer, ssize_t size) const;
