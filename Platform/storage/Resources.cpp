@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <climits>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
@@ -116,6 +117,21 @@ copy_user_attributes(int from, int to)
 	return B_OK;
 }
 
+// A read-only descriptor of the node that fd is open on. The container never writes
+// through its descriptor, and a descriptor open for writing would keep the file from
+// being run (ETXTBSY) for as long as the container lives. Takes fd over.
+int
+read_only_descriptor(int fd)
+{
+	char link[64];
+	snprintf(link, sizeof(link), "/proc/self/fd/%d", fd);
+	int readOnly = open(link, O_RDONLY | O_CLOEXEC);
+	if (readOnly < 0)
+		return fd;
+	close(fd);
+	return readOnly;
+}
+
 uint64
 descriptor_size(int fd)
 {
@@ -146,18 +162,7 @@ BResources::~BResources()
 status_t
 BResources::SetTo(const BFile* file, bool clobber)
 {
-	// file may be this container's own File().
-	BFile given;
-	if (file != nullptr)
-		given = *file;
-	Unset();
-	status_t status = file != nullptr ? _SetTo(&given, clobber) : B_BAD_VALUE;
-	if (status != B_OK) {
-		fData = std::make_unique<Data>();
-		fFile.Unset();
-	}
-	fData->status = status;
-	return status;
+	return _SetTo(file, clobber, false);
 }
 
 status_t
@@ -168,17 +173,42 @@ BResources::SetTo(const char* path, bool clobber)
 		return fData->status = B_BAD_VALUE;
 	}
 	BFile file(path, B_READ_WRITE);
-	if (file.InitCheck() != B_OK)
+	bool replaceable = false;
+	if (file.InitCheck() != B_OK) {
+		// A program that is running cannot be opened for writing, but its file can still
+		// be replaced by a new one, which is how the container writes.
+		int fd = open(path, O_RDWR | O_CLOEXEC);
+		replaceable = fd < 0 && errno == ETXTBSY;
+		if (fd >= 0)
+			close(fd);
 		file.SetTo(path, B_READ_ONLY);
+	}
 	if (file.InitCheck() != B_OK) {
 		Unset();
 		return fData->status = file.InitCheck();
 	}
-	return SetTo(&file, clobber);
+	return _SetTo(&file, clobber, replaceable);
 }
 
 status_t
-BResources::_SetTo(const BFile* file, bool clobber)
+BResources::_SetTo(const BFile* file, bool clobber, bool replaceable)
+{
+	// file may be this container's own File().
+	BFile given;
+	if (file != nullptr)
+		given = *file;
+	Unset();
+	status_t status = file != nullptr ? _Attach(&given, clobber, replaceable) : B_BAD_VALUE;
+	if (status != B_OK) {
+		fData = std::make_unique<Data>();
+		fFile.Unset();
+	}
+	fData->status = status;
+	return status;
+}
+
+status_t
+BResources::_Attach(const BFile* file, bool clobber, bool replaceable)
 {
 	if (file->InitCheck() != B_OK)
 		return file->InitCheck();
@@ -187,9 +217,10 @@ BResources::_SetTo(const BFile* file, bool clobber)
 	int fd = const_cast<BFile*>(file)->Dup();
 	if (fd < 0)
 		return fd;
+	fd = read_only_descriptor(fd);
 	fData->fd = fd;
 	fData->size = descriptor_size(fd);
-	fData->writable = file->IsWritable();
+	fData->writable = file->IsWritable() || replaceable;
 	fFile = *file;
 
 	BPrivate::FdResourceSource source(fd, fData->size);
@@ -356,11 +387,11 @@ BResources::_Rewrite()
 	}
 
 	close(fData->fd);
-	fData->fd = newFd;
-	fData->size = descriptor_size(newFd);
+	fData->fd = read_only_descriptor(newFd);
+	fData->size = descriptor_size(fData->fd);
 	for (size_t i = 0; i < fData->records.size(); i++)
 		fData->records[i].offset = offsets[i];
-	BPrivate::FdResourceSource newSource(newFd, fData->size);
+	BPrivate::FdResourceSource newSource(fData->fd, fData->size);
 	identify_resource_container(newSource, false, &fData->info);
 	fData->modified = false;
 	return B_OK;

@@ -26,7 +26,8 @@ public:
 	// resources are malformed, gives B_BAD_DATA. Changes need a writable file.
 	status_t SetTo(const BFile* file, bool clobber = false);
 	// The same for the file at path, opened for reading and writing when it can be,
-	// otherwise for reading only.
+	// otherwise for reading only. A program that is running can be written through this
+	// form even though it cannot be opened for writing.
 	status_t SetTo(const char* path, bool clobber = false);
 	// Writes pending changes (errors are not reported) and detaches from the file.
 	void Unset();
@@ -90,7 +91,10 @@ public:
 private:
 	struct Data;
 
-	status_t _SetTo(const BFile* file, bool clobber);
+	// replaceable: the file may be written by replacing it even though it is open for
+	// reading only (a program that is running).
+	status_t _SetTo(const BFile* file, bool clobber, bool replaceable);
+	status_t _Attach(const BFile* file, bool clobber, bool replaceable);
 	status_t _Load(int index);
 	status_t _CheckWritable() const;
 	status_t _Rewrite();
