@@ -430,24 +430,24 @@ xmlParser::_ReadBody(xmlTag& tag, int32 depth)
 			continue;
 		}
 
-		xmlTag child;
+		std::unique_ptr<xmlTag> child(new xmlTag);
 		size_t length = strlen(childName);
 		if (childName[length - 1] == '/') {
 			// An empty element ("BR/"): a name, nothing else.
 			childName[length - 1] = '\0';
-			child.SetName(childName);
+			child->SetName(childName);
 			if (childHasAttributes)
 				_SkipToTagEnd();
 		} else if (depth + 1 >= kMaxDepth) {
 			if (childHasAttributes)
-				_AddModifiers(child.Modifiers());
-			child.SetName(childName);
+				_AddModifiers(child->Modifiers());
+			child->SetName(childName);
 		} else {
-			_ReadElement(childName, childHasAttributes, child, depth + 1);
-			child.StripTrailingContent();
+			_ReadElement(childName, childHasAttributes, *child, depth + 1);
+			child->StripTrailingContent();
 		}
-		child.SetParentLocation(location);
-		tag.AddChild(child);
+		child->SetParentLocation(location);
+		tag._AdoptChild(child.release());
 	}
 	flush();
 }

@@ -115,6 +115,12 @@ xmlTag::AddChild(xmlTag& child)
 	fChildren.Insert(new xmlTag(child));
 }
 
+void
+xmlTag::_AdoptChild(xmlTag* child)
+{
+	fChildren.Insert(child);
+}
+
 xmlTag*
 xmlTag::FirstChildTag()
 {

@@ -53,6 +53,11 @@ public:
 	virtual void PrintToStream();
 
 private:
+	// The parser hands over the children it reads instead of copying them level by level.
+	friend class xmlParser;
+
+	void _AdoptChild(xmlTag* child);
+
 	LibString fName;
 	LibString fContents;
 	int32 fParentLocation;
