@@ -1,6 +1,7 @@
 #include <AppFileInfo.h>
 
 #include "GenericIcons.h"
+#include "MimePrivate.h"
 
 #include <Bitmap.h>
 #include <File.h>
@@ -57,6 +58,8 @@ copy_text(char* to, const char* from, size_t size)
 status_t
 read_string(const std::vector<uint8>& data, char* buffer, size_t size)
 {
+	if (data.empty())
+		return B_BAD_DATA;
 	size_t length = strnlen((const char*)data.data(), data.size());
 	if (length == 0 || length >= size)
 		return B_BAD_DATA;
@@ -80,9 +83,11 @@ status_t
 BAppFileInfo::SetTo(BFile* file)
 {
 	fResources.reset();
+	fPath.clear();
 	status_t status = BNodeInfo::SetTo(file);
 	if (status != B_OK)
 		return status;
+	BPrivate::path_of_node(file, &fPath);
 	// A file that holds no resources (a script, a document) keeps its metadata in
 	// attributes only.
 	auto resources = std::make_unique<BResources>();
@@ -104,19 +109,31 @@ BAppFileInfo::_ReadData(const char* name, int32 id, type_code type, std::vector<
 			return B_OK;
 		}
 	}
+	BNode pathNode;
+	BNode* node = _AttributeNode(&pathNode);
 	attr_info info;
-	status_t status = fNode->GetAttrInfo(name, &info);
+	status_t status = node->GetAttrInfo(name, &info);
 	if (status != B_OK)
 		return status;
 	// Metadata are small; an attribute of more than a few kilobytes is not ours.
 	if (info.size < 0 || info.size > 64 * 1024)
 		return B_BAD_DATA;
 	data->resize((size_t)info.size);
-	ssize_t length = fNode->ReadAttr(name, type, 0, data->data(), data->size());
+	ssize_t length = node->ReadAttr(name, type, 0, data->data(), data->size());
 	if (length < 0)
 		return (status_t)length;
 	data->resize((size_t)length);
 	return B_OK;
+}
+
+BNode*
+BAppFileInfo::_AttributeNode(BNode* pathNode) const
+{
+	// Rewriting resources replaces the file with a new one, which the caller's node does
+	// not name; attributes go to the file that is at the path now.
+	if (fResources != nullptr && !fPath.empty() && pathNode->SetTo(fPath.c_str()) == B_OK)
+		return pathNode;
+	return fNode;
 }
 
 status_t
@@ -126,34 +143,32 @@ BAppFileInfo::_WriteData(const char* name, int32 id, type_code type, const void*
 	if (fStatus != B_OK)
 		return fStatus;
 
-	bool useAttribute = fResources == nullptr || mirrorToAttribute;
-	if (fResources != nullptr) {
-		status_t status = data != nullptr ? fResources->AddResource(type, id, data, length, name)
-										  : fResources->RemoveResource(type, id);
-		if (data == nullptr && status == B_BAD_VALUE)
-			status = B_OK;
-		if (status == B_OK)
-			status = fResources->Sync();
-		if (status != B_OK)
-			return status;
+	// The attribute first: a rewrite of the resources carries the attributes over.
+	status_t attributeStatus = B_OK;
+	if (fResources == nullptr || mirrorToAttribute) {
+		BNode pathNode;
+		BNode* node = _AttributeNode(&pathNode);
+		if (data == nullptr) {
+			attributeStatus = node->RemoveAttr(name);
+			if (attributeStatus == B_ENTRY_NOT_FOUND)
+				attributeStatus = B_OK;
+		} else {
+			// A shorter value replaces a longer one entirely.
+			node->RemoveAttr(name);
+			ssize_t written = node->WriteAttr(name, type, 0, data, length);
+			attributeStatus = written < 0 ? (status_t)written : B_OK;
+		}
 	}
-	if (!useAttribute)
-		return B_OK;
+	if (fResources == nullptr)
+		return attributeStatus;
 
-	status_t status;
-	if (data == nullptr) {
-		status = fNode->RemoveAttr(name);
-		if (status == B_ENTRY_NOT_FOUND)
-			status = B_OK;
-	} else {
-		// A shorter value replaces a longer one entirely.
-		fNode->RemoveAttr(name);
-		ssize_t written = fNode->WriteAttr(name, type, 0, data, length);
-		status = written < 0 ? (status_t)written : B_OK;
-	}
 	// The resources hold the truth; a volume without attributes only loses the mirror.
-	if (status != B_OK && fResources != nullptr)
-		return B_OK;
+	status_t status = data != nullptr ? fResources->AddResource(type, id, data, length, name)
+									  : fResources->RemoveResource(type, id);
+	if (data == nullptr && status == B_BAD_VALUE)
+		status = B_OK;
+	if (status == B_OK)
+		status = fResources->Sync();
 	return status;
 }
 

@@ -8,6 +8,7 @@
 #include <NodeInfo.h>
 
 #include <memory>
+#include <string>
 #include <vector>
 
 class BBitmap;
@@ -87,7 +88,12 @@ private:
 	status_t _WriteData(const char* name, int32 id, type_code type, const void* data, size_t length,
 		bool mirrorToAttribute);
 
+	// The node that attributes are read from and written to.
+	BNode* _AttributeNode(BNode* pathNode) const;
+
 	std::unique_ptr<BResources> fResources;
+	// Where the file was when it was set; see _AttributeNode().
+	std::string fPath;
 };
 
 #endif // _APP_FILE_INFO_H
