@@ -6,8 +6,10 @@
 #include "MessageFields.h"
 #include "MessagePrivate.h"
 
+#include <algorithm>
 #include <byteswap.h>
 #include <climits>
+#include <unordered_set>
 
 using BPrivate::message_pad8;
 
@@ -192,15 +194,14 @@ private:
 	bool fSwap;
 };
 
-class Writer {
+// Writes into a buffer known to be large enough.
+class BufferWriter {
 public:
-	explicit Writer(uint8* buffer) :
+	explicit BufferWriter(uint8* buffer) :
 		fBuffer(buffer),
 		fPosition(0)
 	{
 	}
-
-	size_t Position() const { return fPosition; }
 
 	void Write8(uint8 value) { fBuffer[fPosition++] = value; }
 
@@ -228,6 +229,347 @@ private:
 	size_t fPosition;
 };
 
+// Appends to a growing buffer.
+class VectorWriter {
+public:
+	explicit VectorWriter(std::vector<uint8>& out) :
+		fOut(out)
+	{
+	}
+
+	void Write8(uint8 value) { fOut.push_back(value); }
+
+	void Write32(uint32 value)
+	{
+		uint8 bytes[4];
+		memcpy(bytes, &value, 4);
+		fOut.insert(fOut.end(), bytes, bytes + 4);
+	}
+
+	void WriteBytes(const void* bytes, size_t size)
+	{
+		fOut.insert(fOut.end(), (const uint8*)bytes, (const uint8*)bytes + size);
+	}
+
+	void WriteZeros(size_t size) { fOut.insert(fOut.end(), size, 0); }
+
+private:
+	std::vector<uint8>& fOut;
+};
+
+bool
+is_mini(size_t count, size_t dataLength)
+{
+	return dataLength <= UCHAR_MAX && count <= UCHAR_MAX;
+}
+
+size_t
+field_header_size(size_t count, size_t dataLength, size_t nameLength)
+{
+	size_t numberSize = is_mini(count, dataLength) ? 1 : 4;
+	size_t size = 1 + 4 + numberSize + 1 + nameLength;
+	if (count != 1)
+		size += numberSize;
+	return size;
+}
+
+// The header as R5 wrote it: magic, checksum, size, what, and only the valid flag.
+template <typename Writer>
+void
+write_message_header(Writer& writer, uint32 size, uint32 what)
+{
+	uint8 header[kHeaderSize];
+	uint32 values[4] = { kMagic, 0, size, what };
+	memcpy(header, values, sizeof(values));
+	header[16] = kHeaderValid;
+	uint32 checksum = header_checksum(header + 8, kHeaderSize - 8);
+	memcpy(header + 4, &checksum, sizeof(checksum));
+	writer.WriteBytes(header, sizeof(header));
+}
+
+template <typename Writer>
+void
+write_field_header(Writer& writer, type_code type, bool fixedSize, size_t count, size_t dataLength,
+	std::string_view name)
+{
+	bool mini = is_mini(count, dataLength);
+	uint8 flags = kFieldValid;
+	if (mini)
+		flags |= kFieldMini;
+	if (fixedSize)
+		flags |= kFieldFixedSize;
+	if (count == 1)
+		flags |= kFieldSingleItem;
+
+	writer.Write8(flags);
+	writer.Write32(type);
+	if (count != 1) {
+		if (mini)
+			writer.Write8((uint8)count);
+		else
+			writer.Write32((uint32)count);
+	}
+	if (mini)
+		writer.Write8((uint8)dataLength);
+	else
+		writer.Write32((uint32)dataLength);
+	writer.Write8((uint8)name.size());
+	writer.WriteBytes(name.data(), name.size());
+}
+
+template <typename Writer>
+void
+write_variable_item(Writer& writer, const void* item, size_t size)
+{
+	writer.Write32((uint32)size);
+	writer.WriteBytes(item, size);
+	writer.WriteZeros(message_pad8(4 + size) - 4 - size);
+}
+
+// One field as the reader found it, its framing checked.
+struct ParsedField {
+	std::string_view name;
+	type_code type;
+	bool fixedSize;
+	uint32 count;
+	const uint8* data;
+	uint32 dataLength;
+};
+
+// Calls addItem(item, size) for each value of a field; false when the values do not fill
+// its data exactly or addItem returns false.
+template <typename AddItem>
+bool
+for_each_item(const ParsedField& field, bool swap, AddItem addItem)
+{
+	if (field.fixedSize) {
+		size_t itemSize = field.dataLength / field.count;
+		for (uint32 index = 0; index < field.count; index++) {
+			if (!addItem(field.data + index * itemSize, itemSize))
+				return false;
+		}
+		return true;
+	}
+
+	Reader reader(field.data, field.dataLength, swap);
+	for (uint32 index = 0; index < field.count; index++) {
+		uint32 itemSize;
+		const uint8* item;
+		if (!reader.Read32(&itemSize) || itemSize > INT32_MAX || !reader.ReadBytes(itemSize, &item)
+			|| !reader.Skip(message_pad8(4 + (size_t)itemSize) - 4 - itemSize)
+			|| !addItem(item, (size_t)itemSize)) {
+			return false;
+		}
+	}
+	return reader.Remaining() == 0;
+}
+
+// The names seen so far in one message, to refuse duplicates: a short list, hashed once
+// it grows.
+class NameSet {
+public:
+	// False when the name was there already.
+	bool Insert(std::string_view name)
+	{
+		if (!fHashed.empty())
+			return fHashed.insert(name).second;
+		for (std::string_view known : fList) {
+			if (known == name)
+				return false;
+		}
+		fList.push_back(name);
+		if (fList.size() > 16)
+			fHashed.insert(fList.begin(), fList.end());
+		return true;
+	}
+
+private:
+	std::vector<std::string_view> fList;
+	std::unordered_set<std::string_view> fHashed;
+};
+
+// Checks the header and the framing of every field of a flattened message, calling
+// onField(field, swap) for each field; onField returns a status. what receives the
+// what-code.
+template <typename OnField>
+status_t
+parse_message(const uint8* bytes, size_t size, uint32* what, OnField onField)
+{
+	if (size < 4)
+		return B_BAD_DATA;
+
+	uint32 magic;
+	memcpy(&magic, bytes, sizeof(magic));
+	bool swap = false;
+	if (magic == bswap_32(kMagic)) {
+		swap = true;
+	} else if (magic != kMagic) {
+		for (uint32 laterMagic : kLaterMagics) {
+			if (magic == laterMagic || magic == bswap_32(laterMagic))
+				return B_NOT_SUPPORTED;
+		}
+		return B_NOT_A_MESSAGE;
+	}
+
+	Reader header(bytes, size, swap);
+	uint32 checksum;
+	uint32 flattenedSize;
+	uint8 headerFlags;
+	if (!header.Skip(4) || !header.Read32(&checksum) || !header.Read32(&flattenedSize)
+		|| !header.Read32(what) || !header.Read8(&headerFlags)) {
+		return B_BAD_DATA;
+	}
+	if (flattenedSize < kMinimumSize || flattenedSize > size)
+		return B_BAD_DATA;
+	if ((headerFlags & ~kHeaderKnownFlags) != 0 || (headerFlags & kHeaderValid) == 0)
+		return B_BAD_DATA;
+
+	// Target and reply information describe a delivery in the writer's process; they
+	// are checked for size and dropped.
+	size_t headerEnd = kHeaderSize;
+	if ((headerFlags & kHeaderHasTarget) != 0)
+		headerEnd += kTargetSize;
+	if ((headerFlags & kHeaderHasReplyInfo) != 0)
+		headerEnd += kReplyInfoSize;
+	if (headerEnd + 1 > flattenedSize)
+		return B_BAD_DATA;
+	if (header_checksum(bytes + 8, headerEnd - 8) != checksum)
+		return B_BAD_DATA;
+
+	// Everything up to the end marker belongs to the fields.
+	Reader reader(bytes, flattenedSize, swap);
+	reader.Skip(headerEnd);
+	NameSet names;
+	while (true) {
+		uint8 fieldFlags;
+		if (!reader.Read8(&fieldFlags))
+			return B_BAD_DATA;
+		if ((fieldFlags & ~kFieldKnownFlags) != 0)
+			return B_BAD_DATA;
+		if ((fieldFlags & kFieldValid) == 0) {
+			// The end marker must be the message's last byte.
+			return reader.Remaining() == 0 ? B_OK : B_BAD_DATA;
+		}
+
+		bool mini = (fieldFlags & kFieldMini) != 0;
+		ParsedField field;
+		field.fixedSize = (fieldFlags & kFieldFixedSize) != 0;
+		field.count = 1;
+		uint8 nameLength;
+		const uint8* name;
+		if (!reader.Read32(&field.type)
+			|| ((fieldFlags & kFieldSingleItem) == 0 && !reader.ReadNumber(mini, &field.count))
+			|| !reader.ReadNumber(mini, &field.dataLength) || !reader.Read8(&nameLength)
+			|| !reader.ReadBytes(nameLength, &name)) {
+			return B_BAD_DATA;
+		}
+		// Leave the end marker: data may not reach it.
+		if (field.dataLength >= reader.Remaining()
+			|| !reader.ReadBytes(field.dataLength, &field.data)) {
+			return B_BAD_DATA;
+		}
+		if (field.count == 0 || field.count > INT32_MAX || field.dataLength == 0)
+			return B_BAD_DATA;
+		if (field.fixedSize && field.dataLength % field.count != 0)
+			return B_BAD_DATA;
+		// Every variable-size value takes at least eight bytes: its size and padding.
+		if (!field.fixedSize && field.count > field.dataLength / 8)
+			return B_BAD_DATA;
+
+		// Names are C strings in the API, so they cannot hold a NUL; and they are unique.
+		field.name = std::string_view((const char*)name, nameLength);
+		if (field.name.find('\0') != std::string_view::npos || !names.Insert(field.name))
+			return B_BAD_DATA;
+
+		status_t status = onField(field, swap);
+		if (status != B_OK)
+			return status;
+	}
+}
+
+status_t canonicalize_message(
+	const uint8* bytes, size_t size, int32 depth, std::vector<uint8>& out);
+
+// The values of a nested-message field, each checked and rewritten in the form this side
+// writes, so that their padding and byte order match the outer message.
+status_t
+canonicalize_items(
+	const ParsedField& field, bool swap, int32 depth, std::vector<std::vector<uint8>>& items)
+{
+	items.reserve(field.fixedSize ? field.count : std::min<size_t>(field.count, 64));
+	bool valid = for_each_item(field, swap, [&](const uint8* item, size_t size) {
+		items.emplace_back();
+		return canonicalize_message(item, size, depth + 1, items.back()) == B_OK;
+	});
+	return valid ? B_OK : B_BAD_DATA;
+}
+
+// Checks a flattened message and appends it to out in the form Flatten() writes.
+status_t
+canonicalize_message(const uint8* bytes, size_t size, int32 depth, std::vector<uint8>& out)
+{
+	if (depth > BPrivate::kMaxMessageNesting)
+		return B_BAD_DATA;
+
+	size_t start = out.size();
+	out.reserve(start + size);
+	VectorWriter writer(out);
+	writer.WriteZeros(kHeaderSize);
+
+	uint32 what;
+	status_t status =
+		parse_message(bytes, size, &what, [&](const ParsedField& field, bool swap) -> status_t {
+			if (is_process_local(field.type))
+				return for_each_item(field, swap, [](const uint8*, size_t) { return true; })
+					? B_OK
+					: B_BAD_DATA;
+
+			if (field.type == B_MESSAGE_TYPE) {
+				std::vector<std::vector<uint8>> items;
+				status_t status = canonicalize_items(field, swap, depth, items);
+				if (status != B_OK)
+					return status;
+				size_t dataLength = 0;
+				for (const auto& item : items)
+					dataLength += message_pad8(4 + item.size());
+				if (dataLength > UINT32_MAX)
+					return B_BAD_DATA;
+				write_field_header(writer, field.type, false, items.size(), dataLength, field.name);
+				for (const auto& item : items)
+					write_variable_item(writer, item.data(), item.size());
+				return B_OK;
+			}
+
+			// Other values keep their sizes, so the data length stays the same.
+			write_field_header(
+				writer, field.type, field.fixedSize, field.count, field.dataLength, field.name);
+			bool valid = for_each_item(field, swap, [&](const uint8* item, size_t itemSize) {
+				size_t itemStart = out.size() + (field.fixedSize ? 0 : 4);
+				if (field.fixedSize)
+					writer.WriteBytes(item, itemSize);
+				else
+					write_variable_item(writer, item, itemSize);
+				if (swap)
+					swap_value(field.type, out.data() + itemStart, itemSize);
+				return true;
+			});
+			return valid ? B_OK : B_BAD_DATA;
+		});
+	if (status != B_OK)
+		return status;
+
+	writer.Write8(0);
+	size_t messageSize = out.size() - start;
+	if (messageSize > UINT32_MAX)
+		return B_BAD_DATA;
+	std::vector<uint8> header;
+	header.reserve(kHeaderSize);
+	VectorWriter headerWriter(header);
+	write_message_header(headerWriter, (uint32)messageSize, what);
+	memcpy(out.data() + start, header.data(), kHeaderSize);
+	return B_OK;
+}
+
 } // namespace
 
 size_t
@@ -248,17 +590,13 @@ BMessage::Field::FlattenedDataLength() const
 bool
 BMessage::Field::IsMini(size_t dataLength) const
 {
-	return dataLength <= UCHAR_MAX && count <= UCHAR_MAX;
+	return is_mini((size_t)count, dataLength);
 }
 
 size_t
 BMessage::Field::FlattenedHeaderSize(size_t dataLength) const
 {
-	size_t numberSize = IsMini(dataLength) ? 1 : 4;
-	size_t size = 1 + 4 + numberSize + 1 + name.size();
-	if (count != 1)
-		size += numberSize;
-	return size;
+	return field_header_size((size_t)count, dataLength, name.size());
 }
 
 ssize_t
@@ -290,14 +628,8 @@ BMessage::Flatten(char* buffer, ssize_t size) const
 	if (size < flattenedSize)
 		return B_BUFFER_OVERFLOW;
 
-	Writer writer((uint8*)buffer);
-	writer.Write32(kMagic);
-	writer.Write32(0);
-	writer.Write32((uint32)flattenedSize);
-	writer.Write32(what);
-	writer.Write8(kHeaderValid);
-	uint32 checksum = header_checksum((const uint8*)buffer + 8, kHeaderSize - 8);
-	memcpy(buffer + 4, &checksum, sizeof(checksum));
+	BufferWriter writer((uint8*)buffer);
+	write_message_header(writer, (uint32)flattenedSize, what);
 
 	int32 fieldCount = fFields != NULL ? fFields->CountFields() : 0;
 	for (int32 i = 0; i < fieldCount; i++) {
@@ -306,30 +638,8 @@ BMessage::Flatten(char* buffer, ssize_t size) const
 			continue;
 
 		size_t dataLength = field.FlattenedDataLength();
-		bool mini = field.IsMini(dataLength);
-		uint8 flags = kFieldValid;
-		if (mini)
-			flags |= kFieldMini;
-		if (field.fixedSize)
-			flags |= kFieldFixedSize;
-		if (field.count == 1)
-			flags |= kFieldSingleItem;
-
-		writer.Write8(flags);
-		writer.Write32(field.type);
-		if (field.count != 1) {
-			if (mini)
-				writer.Write8((uint8)field.count);
-			else
-				writer.Write32((uint32)field.count);
-		}
-		if (mini)
-			writer.Write8((uint8)dataLength);
-		else
-			writer.Write32((uint32)dataLength);
-		writer.Write8((uint8)field.name.size());
-		writer.WriteBytes(field.name.data(), field.name.size());
-
+		write_field_header(
+			writer, field.type, field.fixedSize, (size_t)field.count, dataLength, field.name);
 		if (field.fixedSize) {
 			writer.WriteBytes(field.data.data(), field.data.size());
 			continue;
@@ -337,9 +647,7 @@ BMessage::Flatten(char* buffer, ssize_t size) const
 		for (int32 index = 0; index < field.count; index++) {
 			size_t itemSize;
 			const uint8* item = field.ItemAt(index, &itemSize);
-			writer.Write32((uint32)itemSize);
-			writer.WriteBytes(item, itemSize);
-			writer.WriteZeros(message_pad8(4 + itemSize) - 4 - itemSize);
+			write_variable_item(writer, item, itemSize);
 		}
 	}
 	writer.Write8(0);
@@ -350,7 +658,7 @@ status_t
 BMessage::Unflatten(const char* flatBuffer)
 {
 	if (flatBuffer == NULL)
-		return B_BAD_VALUE;
+		return Unflatten(flatBuffer, 0);
 
 	// The header tells the size; the caller vouches that the buffer holds that much. A
 	// magic we do not read needs no more than its four bytes to be refused.
@@ -383,174 +691,54 @@ BMessage::Unflatten(const char* flatBuffer, ssize_t size)
 status_t
 BMessage::_Unflatten(const char* buffer, size_t size, int32 depth)
 {
-	if (depth > BPrivate::kMaxMessageNesting)
-		return B_BAD_DATA;
-	if (size < 4)
-		return B_BAD_DATA;
-
-	uint32 magic;
-	memcpy(&magic, buffer, sizeof(magic));
-	bool swap = false;
-	if (magic == bswap_32(kMagic)) {
-		swap = true;
-	} else if (magic != kMagic) {
-		for (uint32 laterMagic : kLaterMagics) {
-			if (magic == laterMagic || magic == bswap_32(laterMagic))
-				return B_NOT_SUPPORTED;
-		}
-		return B_NOT_A_MESSAGE;
-	}
-
-	const uint8* bytes = (const uint8*)buffer;
-	Reader header(bytes, size, swap);
-	uint32 checksum;
-	uint32 flattenedSize;
-	uint32 newWhat;
-	uint8 headerFlags;
-	if (!header.Skip(4) || !header.Read32(&checksum) || !header.Read32(&flattenedSize)
-		|| !header.Read32(&newWhat) || !header.Read8(&headerFlags)) {
-		return B_BAD_DATA;
-	}
-	if (flattenedSize < kMinimumSize || flattenedSize > size)
-		return B_BAD_DATA;
-	if ((headerFlags & ~kHeaderKnownFlags) != 0 || (headerFlags & kHeaderValid) == 0)
-		return B_BAD_DATA;
-
-	// Target and reply information describe a delivery in the writer's process; they
-	// are checked for size and dropped.
-	size_t headerEnd = kHeaderSize;
-	if ((headerFlags & kHeaderHasTarget) != 0)
-		headerEnd += kTargetSize;
-	if ((headerFlags & kHeaderHasReplyInfo) != 0)
-		headerEnd += kReplyInfoSize;
-	if (headerEnd + 1 > flattenedSize)
-		return B_BAD_DATA;
-	if (header_checksum(bytes + 8, headerEnd - 8) != checksum)
-		return B_BAD_DATA;
-
-	// Everything up to the end marker belongs to the fields.
-	Reader reader(bytes, flattenedSize, swap);
-	reader.Skip(headerEnd);
 	auto fields = std::make_unique<FieldList>();
-
-	while (true) {
-		uint8 fieldFlags;
-		if (!reader.Read8(&fieldFlags))
-			return B_BAD_DATA;
-		if ((fieldFlags & ~kFieldKnownFlags) != 0)
-			return B_BAD_DATA;
-		if ((fieldFlags & kFieldValid) == 0) {
-			// The end marker must be the message's last byte.
-			if (reader.Remaining() != 0)
-				return B_BAD_DATA;
-			break;
-		}
-
-		bool mini = (fieldFlags & kFieldMini) != 0;
-		uint32 type;
-		uint32 count = 1;
-		uint32 dataLength;
-		uint8 nameLength;
-		const uint8* name;
-		const uint8* data;
-		if (!reader.Read32(&type)
-			|| ((fieldFlags & kFieldSingleItem) == 0 && !reader.ReadNumber(mini, &count))
-			|| !reader.ReadNumber(mini, &dataLength) || !reader.Read8(&nameLength)
-			|| !reader.ReadBytes(nameLength, &name)) {
-			return B_BAD_DATA;
-		}
-		// Leave the end marker: data may not reach it.
-		if (dataLength >= reader.Remaining() || !reader.ReadBytes(dataLength, &data))
-			return B_BAD_DATA;
-		if (count == 0 || count > INT32_MAX || dataLength == 0)
-			return B_BAD_DATA;
-
-		// Names are C strings in the API, so they cannot hold a NUL.
-		std::string_view fieldName((const char*)name, nameLength);
-		if (fieldName.find('\0') != std::string_view::npos)
-			return B_BAD_DATA;
-		if (fields->Find(fieldName) != NULL)
-			return B_BAD_DATA;
-
-		bool fixedSize = (fieldFlags & kFieldFixedSize) != 0;
-		if (fixedSize && dataLength % count != 0)
-			return B_BAD_DATA;
-		// Every variable-size value takes at least eight bytes: its size and padding.
-		if (!fixedSize && count > dataLength / 8)
-			return B_BAD_DATA;
-
-		// Calls addItem for each value; false when the values do not fill the data
-		// exactly.
-		auto forEachItem = [&](auto addItem) {
-			if (fixedSize) {
-				size_t itemSize = dataLength / count;
-				for (uint32 index = 0; index < count; index++) {
-					if (!addItem(data + index * itemSize, itemSize))
-						return false;
-				}
-				return true;
+	uint32 newWhat;
+	status_t status = parse_message((const uint8*)buffer, size, &newWhat,
+		[&](const ParsedField& parsed, bool swap) -> status_t {
+			if (is_process_local(parsed.type)) {
+				return for_each_item(parsed, swap, [](const uint8*, size_t) { return true; })
+					? B_OK
+					: B_BAD_DATA;
 			}
-			Reader itemReader(data, dataLength, swap);
-			for (uint32 index = 0; index < count; index++) {
-				uint32 itemSize;
-				const uint8* item;
-				if (!itemReader.Read32(&itemSize) || itemSize > INT32_MAX
-					|| !itemReader.ReadBytes(itemSize, &item)
-					|| !itemReader.Skip(message_pad8(4 + (size_t)itemSize) - 4 - itemSize)
-					|| !addItem(item, (size_t)itemSize)) {
-					return false;
+
+			if (parsed.type == B_MESSAGE_TYPE) {
+				std::vector<std::vector<uint8>> items;
+				status_t status = canonicalize_items(parsed, swap, depth, items);
+				if (status != B_OK)
+					return status;
+				Field* field = fields->Add(parsed.name, parsed.type, false, 0);
+				for (const auto& item : items)
+					field->AddItem(item.data(), item.size());
+				return B_OK;
+			}
+
+			Field* field = fields->Add(
+				parsed.name, parsed.type, parsed.fixedSize, parsed.dataLength / parsed.count);
+			if (parsed.fixedSize) {
+				field->data.assign(parsed.data, parsed.data + parsed.dataLength);
+				field->count = (int32)parsed.count;
+			} else {
+				field->data.reserve(parsed.dataLength);
+				field->offsets.reserve(parsed.count);
+				bool valid =
+					for_each_item(parsed, swap, [field](const uint8* item, size_t itemSize) {
+						field->AddItem(item, itemSize);
+						return true;
+					});
+				if (!valid)
+					return B_BAD_DATA;
+			}
+			if (swap) {
+				for (int32 index = 0; index < field->count; index++) {
+					size_t itemSize;
+					uint8* item = const_cast<uint8*>(field->ItemAt(index, &itemSize));
+					swap_value(parsed.type, item, itemSize);
 				}
 			}
-			return itemReader.Remaining() == 0;
-		};
-
-		if (is_process_local(type)) {
-			if (!forEachItem([](const uint8*, size_t) { return true; }))
-				return B_BAD_DATA;
-			continue;
-		}
-
-		if (type == B_MESSAGE_TYPE) {
-			// Nested messages are checked and kept in the form this message writes, so
-			// that their padding and byte order match the outer message.
-			Field* field = fields->Add(fieldName, type, false, 0);
-			bool valid = forEachItem([&](const uint8* item, size_t itemSize) {
-				BMessage nested;
-				if (nested._Unflatten((const char*)item, itemSize, depth + 1) != B_OK)
-					return false;
-				ssize_t nestedSize = nested.FlattenedSize();
-				size_t start = field->data.size();
-				field->offsets.push_back(start);
-				field->data.resize(start + (size_t)nestedSize);
-				field->count++;
-				return nested.Flatten((char*)field->data.data() + start, nestedSize) == B_OK;
-			});
-			if (!valid)
-				return B_BAD_DATA;
-			continue;
-		}
-
-		Field* field = fields->Add(fieldName, type, fixedSize, dataLength / count);
-		if (fixedSize) {
-			field->data.assign(data, data + dataLength);
-			field->count = (int32)count;
-		} else {
-			field->data.reserve(dataLength);
-			bool valid = forEachItem([field](const uint8* item, size_t itemSize) {
-				field->AddItem(item, itemSize);
-				return true;
-			});
-			if (!valid)
-				return B_BAD_DATA;
-		}
-		if (swap) {
-			for (int32 index = 0; index < field->count; index++) {
-				size_t itemSize;
-				uint8* item = const_cast<uint8*>(field->ItemAt(index, &itemSize));
-				swap_value(type, item, itemSize);
-			}
-		}
-	}
+			return B_OK;
+		});
+	if (status != B_OK)
+		return status;
 
 	what = newWhat;
 	fFields = fields->CountFields() > 0 ? std::move(fields) : nullptr;
