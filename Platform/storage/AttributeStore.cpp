@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
 #include <unistd.h>
@@ -43,6 +44,41 @@ status_for(int error)
 	return B_FROM_POSIX_ERROR(error);
 }
 
+// What tells one link from another made later under the same name: the inode number
+// alone is not enough, since file systems hand a freed inode out again at once.
+struct LinkIdentity {
+	uint64 inode = 0;
+	int64 birthSeconds = 0;
+	uint32 birthNanoseconds = 0;
+
+	bool operator==(const LinkIdentity& other) const
+	{
+		return inode == other.inode && birthSeconds == other.birthSeconds
+			&& birthNanoseconds == other.birthNanoseconds;
+	}
+};
+
+const size_t kRecordHeaderSize = 20;
+
+// The identity of the link at path (or behind fd); false when it is no link.
+bool
+link_identity(int fd, const std::string& path, LinkIdentity* identity)
+{
+	struct statx info;
+	int result = fd >= 0 ? statx(fd, "", AT_EMPTY_PATH | AT_SYMLINK_NOFOLLOW,
+					 STATX_TYPE | STATX_INO | STATX_BTIME, &info)
+						 : statx(AT_FDCWD, path.c_str(), AT_SYMLINK_NOFOLLOW,
+							 STATX_TYPE | STATX_INO | STATX_BTIME, &info);
+	if (result != 0 || !S_ISLNK(info.stx_mode))
+		return false;
+	identity->inode = info.stx_ino;
+	if ((info.stx_mask & STATX_BTIME) != 0) {
+		identity->birthSeconds = info.stx_btime.tv_sec;
+		identity->birthNanoseconds = info.stx_btime.tv_nsec;
+	}
+	return true;
+}
+
 // Where a node's xattrs live and under which names: the node itself, or its folder for
 // a symbolic link.
 struct Store {
@@ -56,7 +92,7 @@ struct Store {
 	std::string folder;
 	std::string linkName;
 	std::string recordName;
-	ino_t inode = 0;
+	LinkIdentity identity;
 
 	ssize_t Get(const std::string& name, void* buffer, size_t size) const
 	{
@@ -170,37 +206,46 @@ open_store(const NodeLocation& node, Store* store)
 		return B_OK;
 	}
 
-	struct stat st;
-	if (node.fd >= 0) {
-		if (fstat(node.fd, &st) != 0)
-			return status_from_errno();
-	} else if (lstat(node.path.c_str(), &st) != 0) {
-		return status_from_errno();
-	}
+	if (!link_identity(node.fd, node.path, &store->identity))
+		return B_ENTRY_NOT_FOUND;
 	set_link_names(store, node.path);
-	store->inode = st.st_ino;
 	return B_OK;
 }
 
 struct LinkRecord {
 	bool exists = false;
-	ino_t inode = 0;
+	LinkIdentity identity;
 	std::string name;
 };
+
+uint64
+read_le(const char* bytes, int count)
+{
+	uint64 value = 0;
+	for (int i = count - 1; i >= 0; i--)
+		value = (value << 8) | (unsigned char)bytes[i];
+	return value;
+}
+
+void
+append_le(std::string* bytes, uint64 value, int count)
+{
+	for (int i = 0; i < count; i++)
+		*bytes += (char)((value >> (8 * i)) & 0xff);
+}
 
 LinkRecord
 read_record(const Store& store)
 {
 	LinkRecord record;
 	std::vector<char> value;
-	if (store.GetAll(store.recordName, &value) != B_OK || value.size() < 8)
+	if (store.GetAll(store.recordName, &value) != B_OK || value.size() < kRecordHeaderSize)
 		return record;
-	uint64 inode = 0;
-	for (int i = 7; i >= 0; i--)
-		inode = (inode << 8) | (unsigned char)value[i];
 	record.exists = true;
-	record.inode = (ino_t)inode;
-	record.name.assign(value.data() + 8, value.size() - 8);
+	record.identity.inode = read_le(value.data(), 8);
+	record.identity.birthSeconds = (int64)read_le(value.data() + 8, 8);
+	record.identity.birthNanoseconds = (uint32)read_le(value.data() + 16, 4);
+	record.name.assign(value.data() + kRecordHeaderSize, value.size() - kRecordHeaderSize);
 	return record;
 }
 
@@ -208,16 +253,16 @@ read_record(const Store& store)
 bool
 record_is_live(const Store& store, const LinkRecord& record)
 {
-	struct stat st;
-	std::string path = join_path(store.folder, record.name);
-	return lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode) && st.st_ino == record.inode;
+	LinkIdentity identity;
+	return link_identity(-1, join_path(store.folder, record.name), &identity)
+		&& identity == record.identity;
 }
 
 bool
 record_is_ours(const Store& store)
 {
 	LinkRecord record = read_record(store);
-	return record.exists && record.name == store.linkName && record.inode == store.inode;
+	return record.exists && record.name == store.linkName && record.identity == store.identity;
 }
 
 // Removes everything the folder keeps under the store's link key.
@@ -239,14 +284,28 @@ clear_link_key(const Store& store)
 status_t
 write_record(const Store& store)
 {
-	std::string value(8, '\0');
-	uint64 inode = store.inode;
-	for (int i = 0; i < 8; i++)
-		value[i] = (char)((inode >> (8 * i)) & 0xff);
+	std::string value;
+	append_le(&value, store.identity.inode, 8);
+	append_le(&value, (uint64)store.identity.birthSeconds, 8);
+	append_le(&value, store.identity.birthNanoseconds, 4);
 	value += store.linkName;
 	if (store.Set(store.recordName, value.data(), value.size(), 0) != 0)
 		return status_for(errno);
 	return B_OK;
+}
+
+// Drops the link's record once no attribute is left under its key.
+void
+drop_record_if_empty(const Store& store)
+{
+	std::vector<std::string> names;
+	if (store.ListRaw(&names) != B_OK)
+		return;
+	for (const std::string& name : names) {
+		if (starts_with(name, store.dataPrefix.c_str()))
+			return;
+	}
+	store.Delete(store.recordName);
 }
 
 // Makes the folder's record name this link before one of its attributes is written.
@@ -254,7 +313,7 @@ status_t
 claim_link_key(const Store& store)
 {
 	LinkRecord record = read_record(store);
-	if (record.exists && record.name == store.linkName && record.inode == store.inode)
+	if (record.exists && record.name == store.linkName && record.identity == store.identity)
 		return B_OK;
 	if (record.exists && record.name != store.linkName && record_is_live(store, record))
 		return B_NAME_IN_USE;
@@ -315,6 +374,36 @@ read_attribute(const NodeLocation& node, const char* name, off_t offset, void* b
 	return count;
 }
 
+// Writes length bytes at offset into the xattr key, keeping the bytes around them.
+status_t
+write_value(const Store& store, const std::string& key, off_t offset, const void* buffer,
+	size_t length, bool* created)
+{
+	*created = false;
+	if (offset == 0) {
+		// The usual case writes a new attribute whole: one call.
+		if (store.Set(key, buffer, length, XATTR_CREATE) == 0) {
+			*created = true;
+			return B_OK;
+		}
+		if (errno != EEXIST)
+			return status_for(errno);
+	}
+	std::vector<char> value;
+	status_t status = store.GetAll(key, &value);
+	if (status == B_ENTRY_NOT_FOUND)
+		value.clear();
+	else if (status != B_OK)
+		return status;
+	if (value.size() < (size_t)offset + length)
+		value.resize((size_t)offset + length, '\0');
+	if (length > 0)
+		memcpy(value.data() + offset, buffer, length);
+	if (store.Set(key, value.data(), value.size(), 0) != 0)
+		return status_for(errno);
+	return B_OK;
+}
+
 ssize_t
 write_attribute(const NodeLocation& node, const char* name, type_code type, off_t offset,
 	const void* buffer, size_t length, bool internal)
@@ -338,26 +427,11 @@ write_attribute(const NodeLocation& node, const char* name, type_code type, off_
 
 	std::string key = store.dataPrefix + name;
 	bool created = false;
-	if (offset == 0) {
-		// The usual case writes a new attribute whole: one call.
-		if (store.Set(key, buffer, length, XATTR_CREATE) == 0)
-			created = true;
-		else if (errno != EEXIST)
-			return status_for(errno);
-	}
-	if (!created) {
-		std::vector<char> value;
-		status = store.GetAll(key, &value);
-		if (status == B_ENTRY_NOT_FOUND)
-			value.clear();
-		else if (status != B_OK)
-			return status;
-		if (value.size() < (size_t)offset + length)
-			value.resize((size_t)offset + length, '\0');
-		if (length > 0)
-			memcpy(value.data() + offset, buffer, length);
-		if (store.Set(key, value.data(), value.size(), 0) != 0)
-			return status_for(errno);
+	status = write_value(store, key, offset, buffer, length, &created);
+	if (status != B_OK) {
+		if (store.isLink)
+			drop_record_if_empty(store);
+		return status;
 	}
 
 	if (!internal) {
@@ -368,6 +442,8 @@ write_attribute(const NodeLocation& node, const char* name, type_code type, off_
 			// A value without its type would read back as raw data: undo a new one.
 			if (created)
 				store.Delete(key);
+			if (store.isLink)
+				drop_record_if_empty(store);
 			return status;
 		}
 	}
@@ -406,17 +482,9 @@ Remove(const NodeLocation& node, const char* name)
 		return is_unsupported(errno) ? B_ENTRY_NOT_FOUND : status_for(errno);
 	store.Delete(store.typePrefix + name);
 
-	if (store.isLink) {
-		// The record goes with the link's last attribute.
-		std::vector<std::string> names;
-		if (store.ListRaw(&names) == B_OK) {
-			bool more = false;
-			for (const std::string& entry : names)
-				more = more || starts_with(entry, store.dataPrefix.c_str());
-			if (!more)
-				store.Delete(store.recordName);
-		}
-	}
+	// The record goes with the link's last attribute.
+	if (store.isLink)
+		drop_record_if_empty(store);
 	return B_OK;
 }
 
@@ -507,14 +575,15 @@ SetCreationTime(const NodeLocation& node, time_t time)
 }
 
 status_t
-CopyLinkAttributes(const std::string& fromPath, const std::string& toPath, ino_t linkInode)
+CopyLinkAttributes(const std::string& fromPath, const std::string& toPath)
 {
 	Store from;
+	if (!link_identity(-1, fromPath, &from.identity))
+		return B_OK;
 	set_link_names(&from, fromPath);
-	from.inode = linkInode;
 	Store to;
 	set_link_names(&to, toPath);
-	to.inode = linkInode;
+	to.identity = from.identity;
 
 	if (!record_is_ours(from))
 		return B_OK;

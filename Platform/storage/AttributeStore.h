@@ -5,9 +5,10 @@
 //   order (big-endian), so getfattr shows "CSTR". Without it the type is B_RAW_TYPE.
 // - Linux keeps no user xattrs on symbolic links, so the attributes of a link L live in
 //   its folder's xattrs under a key K, sixteen hex digits of a 64-bit FNV-1a hash of L:
-//   "user.beos.L.K" records the link (its inode number, eight bytes little-endian, then
-//   its name), "user.beos.D.K.N" holds attribute N's bytes and "user.beos.T.K.N" its type.
-//   A record whose link is gone or whose inode differs is stale and is ignored.
+//   "user.beos.L.K" records the link (its inode number and birth time: eight bytes,
+//   eight bytes of seconds and four of nanoseconds, little-endian; then its name),
+//   "user.beos.D.K.N" holds attribute N's bytes and "user.beos.T.K.N" its type. A record
+//   whose link is gone or is another node now is stale and is ignored.
 // - Everything under "user.beos." is the platform's own and never listed; attribute names
 //   that begin with "beos." are refused. "beos.crtime" (eight bytes, little-endian
 //   seconds) is the creation time set through BStatable.
@@ -45,11 +46,10 @@ status_t List(const NodeLocation& node, std::vector<std::string>* names);
 status_t GetCreationTime(const NodeLocation& node, time_t* time);
 status_t SetCreationTime(const NodeLocation& node, time_t time);
 
-// Copies the attributes of the symbolic link at fromPath to be those of a link at toPath
-// with inode linkInode (used before a rename; the copy replaces whatever toPath's key
+// Copies the attributes of the symbolic link at fromPath to be those of the same link at
+// toPath (before a rename, which keeps the node; the copy replaces whatever toPath's key
 // held). Nothing is copied when the link has no attributes.
-status_t CopyLinkAttributes(
-	const std::string& fromPath, const std::string& toPath, ino_t linkInode);
+status_t CopyLinkAttributes(const std::string& fromPath, const std::string& toPath);
 // Drops whatever the folder of path keeps for a link named like path's leaf.
 void RemoveLinkAttributes(const std::string& path);
 

@@ -298,7 +298,7 @@ BEntry::_MoveToPath(const std::string& target, bool clobber)
 		struct stat folder;
 		if (stat(path_folder(to).c_str(), &folder) == 0 && folder.st_dev != source.st_dev)
 			return B_CROSS_DEVICE_LINK;
-		status = attribute_store::CopyLinkAttributes(fPath, to, source.st_ino);
+		status = attribute_store::CopyLinkAttributes(fPath, to);
 		if (status != B_OK)
 			return status;
 	}

@@ -34,6 +34,7 @@ struct FolderIndex {
 	std::mutex lock;
 	std::map<FolderKey, std::string> paths;
 	std::deque<FolderKey> order;
+	size_t searchLimit = kFolderSearchLimit;
 };
 
 FolderIndex&
@@ -115,6 +116,16 @@ remember_folder(dev_t device, ino_t inode, const std::string& path)
 	index.order.push_back(key);
 }
 
+size_t
+set_folder_search_limit(size_t limit)
+{
+	FolderIndex& index = folder_index();
+	std::lock_guard<std::mutex> guard(index.lock);
+	size_t previous = index.searchLimit;
+	index.searchLimit = limit;
+	return previous;
+}
+
 void
 forget_folders()
 {
@@ -127,9 +138,11 @@ forget_folders()
 status_t
 resolve_folder(dev_t device, ino_t inode, std::string* path)
 {
+	size_t budget;
 	{
 		FolderIndex& index = folder_index();
 		std::lock_guard<std::mutex> guard(index.lock);
+		budget = index.searchLimit;
 		auto found = index.paths.find(FolderKey { device, inode });
 		if (found != index.paths.end()) {
 			*path = found->second;
@@ -158,7 +171,6 @@ resolve_folder(dev_t device, ino_t inode, std::string* path)
 		}
 	}
 
-	size_t budget = kFolderSearchLimit;
 	for (const std::string& root : roots) {
 		std::string found;
 		if (is_folder(root, device, inode))
