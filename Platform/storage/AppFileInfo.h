@@ -37,13 +37,15 @@ enum info_variety {
 
 enum version_kind { B_APP_VERSION_KIND, B_SYSTEM_VERSION_KIND };
 
-// The application flags (APPF).
+// The application flags (APPF); Roster.h defines them too.
+#ifndef B_LAUNCH_MASK
 #define B_LAUNCH_MASK (0x3)
 #define B_SINGLE_LAUNCH (0x0)
 #define B_MULTIPLE_LAUNCH (0x1)
 #define B_EXCLUSIVE_LAUNCH (0x2)
 #define B_BACKGROUND_APP (0x4)
 #define B_ARGV_ONLY (0x8)
+#endif
 
 class BAppFileInfo : public BNodeInfo {
 public:
