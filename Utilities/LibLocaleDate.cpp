@@ -1,6 +1,7 @@
 #include "LibLocaleDate.h"
 
 #include "LibDatePrivate.h"
+#include "LibStringList.h"
 
 #include <Message.h>
 #include <parsedate.h>
@@ -225,6 +226,13 @@ LibLocaleDate::ConvertToEnglish(const char* text)
 			replace_name(result, kWeekDayNames[language][day], kWeekDayNames[0][day]);
 	}
 	return result;
+}
+
+void
+LibLocaleDate::AvailableLanguages(LibStringList& list)
+{
+	for (int32 language = 0; language < kLanguageCount; language++)
+		list.Add(kLanguageNames[language]);
 }
 
 void

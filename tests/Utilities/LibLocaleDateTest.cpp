@@ -1,6 +1,7 @@
 #include "LibLocaleDate.h"
 
 #include "../Platform/support/ScopedTimeZone.h"
+#include "LibStringList.h"
 
 #include <Message.h>
 
@@ -72,6 +73,14 @@ TEST(LibLocaleDate, NamesInEveryLanguageAndFormat)
 	EXPECT_STREQ("Mär", locale.AddMonth(3));
 	locale.SetLanguage(LIB_JAPANESE);
 	EXPECT_TRUE(locale.KanjiLaunguage());
+
+	LibStringList languages;
+	languages.Add("Klingon");
+	LibLocaleDate::AvailableLanguages(languages);
+	ASSERT_EQ(6, languages.Size());
+	const char* names[] = { "Klingon", "English", "French", "German", "Spanish", "Japanese" };
+	for (int32 i = 0; i < 6; i++)
+		EXPECT_STREQ(names[i], *languages.Get(i));
 	EXPECT_STREQ("１２月", locale.AddMonth(12));
 }
 
