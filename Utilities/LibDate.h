@@ -25,15 +25,14 @@ class LibDate {
 public:
 	// Dates are kept between 1 January of year -5000000 and 31 December of year 5000000;
 	// arithmetic beyond these ends stops at them.
-	static const int32 kMinYear = -5000000;
-	static const int32 kMaxYear = 5000000;
-	static const int32 kMinDayNumber = -1824528577;
-	static const int32 kMaxDayNumber = 1827933924;
+	static constexpr int32 kMinYear = -5000000;
+	static constexpr int32 kMaxYear = 5000000;
+	static constexpr int32 kMinDayNumber = -1824528577;
+	static constexpr int32 kMaxDayNumber = 1827933924;
 
 	LibDate(const int32& day, const int32& month, const int32& year);
 	explicit LibDate(const int32& dayNumber);
-	// With today false the date reads as 1 January 1970 until it is
-	// set.
+	// With today false the date is 1 January 1970 until it is set.
 	explicit LibDate(const bool& today = true, const bool& local = true);
 	LibDate(const LibDate& other) = default;
 	virtual ~LibDate();
@@ -43,9 +42,8 @@ public:
 	virtual status_t Archive(BMessage& archive) const;
 	virtual status_t Restore(const BMessage& archive);
 
-	// Setting. Calendar setters normalise (31 April is 1 May, month 13 is January
-	// of the next year) and then derive the day number. A year of 0 leaves the
-	// date unchanged.
+	// Calendar setters normalise (31 April is 1 May, month 13 is January of the next
+	// year) and then derive the day number. A year of 0 leaves the date unchanged.
 	void SetDate(const int32& dayNumber);
 	void SetDate(const int32& day, const int32& month, const int32& year);
 	// Fixed positions: month at 0-1, day at 3-4, year from 6 on ("12/25/2001").

@@ -17,8 +17,7 @@ public:
 
 	LibString Format(const LibTime& time) const;
 	// Reads hours, minutes and seconds as digit groups; what the text does not give
-	// comes from the current local time. A text that holds the after-noon suffix is
-	// after noon.
+	// comes from the current local time. The after-noon suffix in it means after noon.
 	LibTime GetTime(const char* text) const;
 	bool Has12ClockSuffix() const;
 

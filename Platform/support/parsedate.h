@@ -17,8 +17,7 @@
 extern "C" {
 #endif
 
-// The time the text names, relative to now (-1: the current time); -1 when the text cannot
-// be read.
+// The time the text names, relative to now (-1: the current time); -1 for unreadable text.
 extern time_t parsedate(const char* dateString, time_t now);
 // The same, also storing the PARSEDATE_* flags that describe the result.
 extern time_t parsedate_etc(const char* dateString, time_t now, int* storedFlags);
