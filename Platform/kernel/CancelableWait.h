@@ -66,6 +66,13 @@ private:
 	pthread_cond_t fCondition;
 };
 
+// The building blocks, for classes that keep their own mutex and conditions (a lock, a message
+// port): the condition must have been made by init_condition(). Waits until signalled or the
+// deadline; B_OK or B_TIMED_OUT. A cancellation point: a killed thread unwinds from here with
+// the mutex held again.
+void init_condition(pthread_cond_t* condition);
+status_t wait_condition(pthread_cond_t* condition, pthread_mutex_t* mutex, bigtime_t deadline);
+
 // The deadline that lies timeout microseconds from now, B_INFINITE_TIMEOUT when that does not
 // fit (or timeout is B_INFINITE_TIMEOUT or negative).
 bigtime_t deadline_after(bigtime_t timeout);

@@ -553,14 +553,41 @@ ThreadStateScope::~ThreadStateScope()
 	tCurrent.record->blockState.store(fOldState);
 }
 
-CancelableWait::CancelableWait()
+void
+init_condition(pthread_cond_t* condition)
 {
-	pthread_mutex_init(&fMutex, nullptr);
 	pthread_condattr_t attributes;
 	pthread_condattr_init(&attributes);
 	pthread_condattr_setclock(&attributes, CLOCK_MONOTONIC);
-	pthread_cond_init(&fCondition, &attributes);
+	pthread_cond_init(condition, &attributes);
 	pthread_condattr_destroy(&attributes);
+}
+
+status_t
+wait_condition(pthread_cond_t* condition, pthread_mutex_t* mutex, bigtime_t deadline)
+{
+	ThreadStateScope waiting(B_THREAD_WAITING);
+	int error = 0;
+	if (deadline == B_INFINITE_TIMEOUT) {
+		pthread_cond_wait(condition, mutex);
+	} else {
+		if (deadline < 0)
+			deadline = 0;
+		timespec until;
+		until.tv_sec = static_cast<time_t>(deadline / 1000000);
+		until.tv_nsec = static_cast<long>(deadline % 1000000) * 1000;
+		error = pthread_cond_timedwait(condition, mutex, &until);
+	}
+	// A wake-up that comes together with a kill_thread() returns normally and leaves the
+	// cancellation pending; act on it now rather than at some later point.
+	pthread_testcancel();
+	return error == ETIMEDOUT ? B_TIMED_OUT : B_OK;
+}
+
+CancelableWait::CancelableWait()
+{
+	pthread_mutex_init(&fMutex, nullptr);
+	init_condition(&fCondition);
 }
 
 CancelableWait::~CancelableWait()
@@ -584,23 +611,7 @@ CancelableWait::Unlock()
 status_t
 CancelableWait::WaitUntil(bigtime_t deadline)
 {
-	ThreadStateScope waiting(B_THREAD_WAITING);
-	if (deadline == B_INFINITE_TIMEOUT) {
-		pthread_cond_wait(&fCondition, &fMutex);
-		// A wake-up that comes together with a kill_thread() returns normally and leaves the
-		// cancellation pending; act on it now rather than at some later point.
-		pthread_testcancel();
-		return B_OK;
-	}
-
-	if (deadline < 0)
-		deadline = 0;
-	timespec until;
-	until.tv_sec = static_cast<time_t>(deadline / 1000000);
-	until.tv_nsec = static_cast<long>(deadline % 1000000) * 1000;
-	int error = pthread_cond_timedwait(&fCondition, &fMutex, &until);
-	pthread_testcancel();
-	return error == ETIMEDOUT ? B_TIMED_OUT : B_OK;
+	return wait_condition(&fCondition, &fMutex, deadline);
 }
 
 void

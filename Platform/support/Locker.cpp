@@ -1,9 +1,6 @@
 #include <Locker.h>
 
 #include "CancelableWait.h"
-#include "ThreadPrivate.h"
-
-#include <cerrno>
 
 BLocker::BLocker() :
 	BLocker(nullptr, true)
@@ -28,11 +25,7 @@ BLocker::BLocker(const char*, bool) :
 	fWaiting(0)
 {
 	pthread_mutex_init(&fMutex, nullptr);
-	pthread_condattr_t attributes;
-	pthread_condattr_init(&attributes);
-	pthread_condattr_setclock(&attributes, CLOCK_MONOTONIC);
-	pthread_cond_init(&fCondition, &attributes);
-	pthread_condattr_destroy(&attributes);
+	BPrivate::init_condition(&fCondition);
 }
 
 BLocker::~BLocker()
@@ -136,20 +129,10 @@ BLocker::_Lock(bigtime_t timeout)
 	fRequests.fetch_add(1, std::memory_order_relaxed);
 	fWaiting++;
 	WaitGuard guard { &fMutex, &fWaiting };
-	BPrivate::ThreadStateScope waiting(B_THREAD_WAITING);
 	const bigtime_t deadline = BPrivate::deadline_after(timeout);
-	timespec until;
-	if (deadline != B_INFINITE_TIMEOUT) {
-		until.tv_sec = static_cast<time_t>(deadline / 1000000);
-		until.tv_nsec = static_cast<long>(deadline % 1000000) * 1000;
-	}
 	while (fOwner.load(std::memory_order_relaxed) != B_ERROR) {
-		int error = deadline == B_INFINITE_TIMEOUT
-			? pthread_cond_wait(&fCondition, &fMutex)
-			: pthread_cond_timedwait(&fCondition, &fMutex, &until);
-		// A wake-up that comes together with kill_thread() leaves the cancellation pending.
-		pthread_testcancel();
-		if (error == ETIMEDOUT && fOwner.load(std::memory_order_relaxed) != B_ERROR) {
+		if (BPrivate::wait_condition(&fCondition, &fMutex, deadline) == B_TIMED_OUT
+			&& fOwner.load(std::memory_order_relaxed) != B_ERROR) {
 			fRequests.fetch_sub(1, std::memory_order_relaxed);
 			return B_TIMED_OUT;
 		}
