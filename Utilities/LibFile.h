@@ -1,0 +1,88 @@
+// The file operations both programs change the file system with: copying, moving, removing,
+// linking and archiving entries, moving them into the Trash or out of the way, unique
+// temporary names, and finding a tool along a search path.
+//
+// Everything runs through system calls, the storage kit and libzip; no shell is involved,
+// so every path reaches the file system unchanged whatever characters it holds. Copies and
+// moves keep permissions, times and attributes. All paths are absolute unless stated.
+#ifndef LIB_FILE_H
+#define LIB_FILE_H
+
+#include <SupportDefs.h>
+
+class BPath;
+
+// Copies source to target recursively, the way "cp -fR" does: when target is an existing
+// folder the copy goes inside it under the source's leaf name; a same-named file there is
+// replaced, a same-named folder receives the source folder's contents. Symbolic links are
+// copied as links. True when everything was copied.
+bool LibCopy(const char* source, const char* target);
+
+// Moves source to target, the way "mv -f" does (an existing folder target receives the
+// source under its leaf name; a same-named file is replaced). Within one volume this is a
+// rename; across volumes a copy, a type update of the copy, then the removal of the
+// source, which happens only when the copy succeeded. A move into a Trash folder also
+// writes the Trash's restore record. True when the entry was moved.
+bool LibMove(const char* source, const char* target);
+
+// Removes the entry, a folder with everything in it; a symbolic link itself, never what
+// it points to.
+void LibUnlink(const char* path);
+
+// Runs the type recogniser on the entry (a folder with its contents), replacing any type
+// they had.
+void Libmimeset(const char* path);
+
+// Makes link a symbolic link to target, the way "ln -fs" does: when link is an existing
+// folder the link is made inside it under target's leaf name; a same-named file or link
+// is replaced. True when the link was made.
+bool LibSymLink(const char* target, const char* link);
+
+// Packs item (a file, folder or link) into the ZIP archive, as one top-level entry named
+// after the item's leaf; permissions, links, times and attributes go with it. An existing
+// archive is updated (its same-named entries replaced). level 0 stores, 1 to 9 deflate.
+// Changes the process's working directory to the item's folder; a relative archive path is
+// taken from there. True when the archive was written.
+bool LibZip(const char* archive, const BPath& item, int level);
+
+// Expands the ZIP archive beside itself, overwriting what is there. Entries that would land
+// outside that folder (absolute names, "..", entries under a link, links pointing out) are
+// refused with a line on standard error. Changes the process's working directory to the
+// archive's folder. True when every entry was expanded.
+bool LibUnzip(const char* archive);
+
+// Writes a tar archive of item with the system's tar tool (from "BeOS Bin"); the archive's
+// leaf name is used inside its folder, and item is taken from that folder when relative.
+// Changes the process's working directory to the archive's folder. True when the tool
+// exists and succeeded.
+bool LibTar(const char* item, const char* archive);
+
+// Moves the entry into the boot volume's Trash. Unless replace is true it gets the first
+// free name of 'leaf', 'leaf copy', 'leaf copy 1', 'leaf copy 2', ...; with replace it
+// keeps its leaf name and replaces a same-named item there.
+void LibTrash(const BPath& path, const bool& replace);
+
+// Renames the entry within its folder to the first free name of 'leaf copy', 'leaf copy
+// 1', ... (making room for a new item under its former name).
+void LibDuplicate(const char* path);
+
+// Appends to path a leaf made of prefix, a process-wide counter (1 to 10000, then 1
+// again), the process id and the time in seconds. An uninitialised path is first set to
+// the common temporary folder.
+void LibUniqueName(BPath& path, const char* prefix);
+
+// Looks for file in each folder of the ":"-separated list held by the environment variable,
+// in order; the first that exists goes into found.
+bool LibFindEnvFile(const char* variable, const char* file, BPath& found);
+
+// True when something exists at path (links followed).
+bool LibExists(const char* path);
+
+// Creates the folder with every missing parent, mode 0775. False when the path exists
+// already (nothing changes) or the folder could not be made.
+bool Libmkdir(const char* path);
+
+// Changes the process's working directory. True when it was changed.
+bool LibChangeDirectory(const char* path);
+
+#endif // LIB_FILE_H
