@@ -2,6 +2,8 @@
 // information the kits attach.
 #include <Message.h>
 #include <MessagePrivate.h>
+#include <Messenger.h>
+#include <MessengerPrivate.h>
 
 #include <EntryRef.h>
 
@@ -26,10 +28,18 @@ public:
 
 	status_t GetReturnAddress(BMessenger*) const override { return B_ERROR; }
 
-	status_t SendReply(BMessage*, const BMessenger*, BMessage*, bigtime_t, bigtime_t) override
+	status_t SendReply(BMessage* reply, const BMessenger* replyTo, BMessage* replyToReply,
+		bigtime_t, bigtime_t) override
 	{
-		return B_ERROR;
+		lastReply = reply->what;
+		replyToGiven = replyTo != NULL;
+		waitedForAnswer = replyToReply != NULL;
+		return B_OK;
 	}
+
+	uint32 lastReply = 0;
+	bool replyToGiven = false;
+	bool waitedForAnswer = false;
 
 private:
 	bool fWaiting;
@@ -440,4 +450,54 @@ TEST(Message, ReplyRouteLivesAsLongAsTheLastCopy)
 		delete copy;
 		EXPECT_TRUE(destroyed);
 	}
+}
+
+TEST(Message, MessengerFieldsHoldTheMessengerAndStayInTheProcess)
+{
+	BMessenger messenger;
+	BMessenger::Private(messenger).SetTo(1234, 56, 78);
+	BMessage message;
+	ASSERT_EQ(B_OK, message.AddMessenger("target", messenger));
+	BMessenger found;
+	ASSERT_EQ(B_OK, message.FindMessenger("target", &found));
+	EXPECT_EQ(messenger, found);
+	EXPECT_EQ(56, BMessenger::Private(found).Port());
+
+	BMessenger other;
+	ASSERT_EQ(B_OK, message.ReplaceMessenger("target", other));
+	ASSERT_EQ(B_OK, message.FindMessenger("target", &found));
+	EXPECT_EQ(other, found);
+	EXPECT_EQ(B_BAD_INDEX, message.FindMessenger("target", 1, &found));
+
+	std::vector<char> flat;
+	ASSERT_EQ(B_OK, BMessage::Private::Flatten(message, flat));
+	BMessage copy;
+	ASSERT_EQ(B_OK, copy.Unflatten(flat.data(), (ssize_t)flat.size()));
+	EXPECT_FALSE(copy.HasMessenger("target"));
+}
+
+TEST(Message, RepliesGoThroughTheReplyRoute)
+{
+	BMessage unanswerable('ask?');
+	EXPECT_EQ(B_BAD_REPLY, unanswerable.SendReply('nope'));
+	EXPECT_FALSE(unanswerable.ReturnAddress().IsValid());
+
+	bool destroyed = false;
+	auto route = std::make_shared<FakeRoute>(false, &destroyed);
+	BMessage message('ask?');
+	BMessage::Private(message).SetReplyRoute(route);
+
+	BMessage reply('answ');
+	EXPECT_EQ(B_OK, message.SendReply(&reply));
+	EXPECT_EQ((uint32)'answ', route->lastReply);
+	EXPECT_FALSE(route->replyToGiven);
+
+	EXPECT_EQ(B_OK, message.SendReply(&reply, BMessenger()));
+	EXPECT_TRUE(route->replyToGiven);
+
+	BMessage answer;
+	EXPECT_EQ(B_OK, message.SendReply('sync', &answer));
+	EXPECT_EQ((uint32)'sync', route->lastReply);
+	EXPECT_TRUE(route->waitedForAnswer);
+	EXPECT_EQ(B_BAD_VALUE, message.SendReply((BMessage*)NULL));
 }
