@@ -1,0 +1,175 @@
+// LibTrash and LibDuplicate: the free-name rule, replacing in the Trash, and the
+// freedesktop restore record written beside the Trash.
+#include "LibFile.h"
+#include "LibFilePrivate.h"
+
+#include "FileTestHelpers.h"
+#include "TempDir.h"
+
+#include <FindDirectory.h>
+#include <Path.h>
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <time.h>
+
+using namespace file_test;
+
+namespace {
+
+// A sandboxed home with its Trash, and a folder to trash things from.
+class TrashPlace {
+public:
+	TrashPlace()
+	{
+		BPath trash;
+		find_directory(B_TRASH_DIRECTORY, &trash, true);
+		fTrash = trash.Path();
+		fInfo = lib_file::path_folder(fTrash) + "/info";
+	}
+
+	std::string Trashed(const std::string& name) const { return fTrash + "/" + name; }
+
+	std::string Record(const std::string& name) const
+	{
+		return read_file(fInfo + "/" + name + ".trashinfo");
+	}
+
+	std::string Child(const std::string& name) const { return fTemp.Child(name); }
+
+	const std::string& Info() const { return fInfo; }
+
+private:
+	ScopedSandbox fSandbox;
+	ScopedTempDir fTemp;
+	std::string fTrash;
+	std::string fInfo;
+};
+
+} // namespace
+
+TEST(LibTrash, TakesFirstFreeCopyName)
+{
+	TrashPlace place;
+	write_file(place.Trashed("notes"), "first");
+	write_file(place.Trashed("notes copy"), "second");
+	write_file(place.Child("notes"), "third");
+
+	LibTrash(BPath(place.Child("notes").c_str()), false);
+
+	EXPECT_FALSE(exists(place.Child("notes")));
+	EXPECT_EQ(read_file(place.Trashed("notes")), "first");
+	EXPECT_EQ(read_file(place.Trashed("notes copy")), "second");
+	EXPECT_EQ(read_file(place.Trashed("notes copy 1")), "third");
+
+	write_file(place.Child("notes"), "fourth");
+	LibTrash(BPath(place.Child("notes").c_str()), false);
+	EXPECT_EQ(read_file(place.Trashed("notes copy 2")), "fourth");
+}
+
+TEST(LibTrash, ReplaceTakesLeafNameOverFileOrFolder)
+{
+	TrashPlace place;
+	write_file(place.Trashed("notes"), "old");
+	write_file(place.Child("notes"), "new");
+	LibTrash(BPath(place.Child("notes").c_str()), true);
+	EXPECT_EQ(read_file(place.Trashed("notes")), "new");
+	EXPECT_FALSE(exists(place.Trashed("notes copy")));
+
+	// A same-named folder in the Trash is replaced too, not moved into.
+	mkdir(place.Trashed("folder").c_str(), 0755);
+	write_file(place.Trashed("folder/old"), "old");
+	mkdir(place.Child("folder").c_str(), 0755);
+	write_file(place.Child("folder/new"), "new");
+	LibTrash(BPath(place.Child("folder").c_str()), true);
+	EXPECT_TRUE(exists(place.Trashed("folder/new")));
+	EXPECT_FALSE(exists(place.Trashed("folder/old")));
+	EXPECT_FALSE(exists(place.Trashed("folder/folder")));
+}
+
+TEST(LibTrash, WritesRestoreRecordWithEscapedPathAndLocalDate)
+{
+	TrashPlace place;
+	std::string name = "Report \"Q3\" $HOME `x` 100%.txt";
+	write_file(place.Child(name), "x");
+	time_t before = time(NULL);
+
+	LibTrash(BPath(place.Child(name).c_str()), false);
+
+	std::string record = place.Record(name);
+	ASSERT_FALSE(record.empty());
+	std::string escaped = lib_file::url_escape_path(place.Child(name));
+	EXPECT_EQ(escaped.find(' '), std::string::npos);
+	EXPECT_NE(escaped.find("%22Q3%22%20%24HOME%20%60x%60%20100%25.txt"), std::string::npos);
+
+	struct tm local;
+	localtime_r(&before, &local);
+	char date[32];
+	strftime(date, sizeof(date), "%Y-%m-%dT%H:%M", &local);
+	EXPECT_EQ(record.rfind("[Trash Info]\nPath=" + escaped + "\nDeletionDate=" + date, 0), 0u)
+		<< record;
+
+	struct stat st;
+	ASSERT_EQ(stat((place.Info() + "/" + name + ".trashinfo").c_str(), &st), 0);
+	EXPECT_EQ(st.st_mode & 0777, 0600u);
+}
+
+TEST(LibTrash, RecordNamesTheCopyNameTaken)
+{
+	TrashPlace place;
+	write_file(place.Trashed("notes"), "old");
+	write_file(place.Child("notes"), "new");
+
+	LibTrash(BPath(place.Child("notes").c_str()), false);
+
+	EXPECT_NE(place.Record("notes copy").find("Path=" + place.Child("notes")), std::string::npos);
+}
+
+TEST(LibUrlEscapePath, EscapesAllButUnreservedAndSlash)
+{
+	struct Row {
+		const char* path;
+		const char* escaped;
+	};
+
+	const Row rows[] = {
+		{ "/home/user/file.txt", "/home/user/file.txt" },
+		{ "/a b", "/a%20b" },
+		{ "/new\nline", "/new%0Aline" },
+		{ "/caf\xc3\xa9", "/caf%C3%A9" },
+		{ "/q'\"$`\\", "/q%27%22%24%60%5C" },
+		{ "/keep-._~", "/keep-._~" },
+	};
+	for (const Row& row : rows)
+		EXPECT_EQ(lib_file::url_escape_path(row.path), row.escaped) << row.path;
+}
+
+TEST(LibDuplicate, RenamesAsideUnderCopyNames)
+{
+	ScopedTempDir temp;
+	write_file(temp.Child("a"), "first");
+
+	LibDuplicate(temp.Child("a").c_str());
+	EXPECT_FALSE(exists(temp.Child("a")));
+	EXPECT_EQ(read_file(temp.Child("a copy")), "first");
+
+	write_file(temp.Child("a"), "second");
+	LibDuplicate(temp.Child("a").c_str());
+	EXPECT_EQ(read_file(temp.Child("a copy 1")), "second");
+
+	// A dangling link takes its name as well.
+	symlink("nowhere", temp.Child("a copy 2").c_str());
+	write_file(temp.Child("a"), "third");
+	LibDuplicate(temp.Child("a").c_str());
+	EXPECT_EQ(read_file(temp.Child("a copy 3")), "third");
+}
+
+TEST(LibDuplicate, UnusablePathDoesNothing)
+{
+	ScopedTempDir temp;
+	LibDuplicate(NULL);
+	LibDuplicate("");
+	LibDuplicate(temp.Child("missing").c_str());
+	EXPECT_FALSE(exists(temp.Child("missing copy")));
+}
