@@ -1,5 +1,6 @@
 #include <OS.h>
 
+#include <Autolock.h>
 #include <CancelableWait.h>
 #include <Locker.h>
 #include <ThreadPrivate.h>
@@ -266,11 +267,7 @@ TEST(Thread, KilledThreadReleasesLocksHeldThroughGuards)
 	BLocker lock;
 	std::atomic<bool> locked { false };
 	ThreadBody body { [&] {
-		struct Guard {
-			BLocker& lock;
-			~Guard() { lock.Unlock(); }
-		} guard { lock };
-		lock.Lock();
+		BAutolock autolock(lock);
 		locked = true;
 		return snooze(60000000);
 	} };
