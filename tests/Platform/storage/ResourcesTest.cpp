@@ -143,6 +143,11 @@ TEST(Resources, ProgramStillRunsWithResourcesAddedUpdatedAndRemoved)
 		EXPECT_EQ(B_OK, resources.WriteResource(B_RAW_TYPE, 2100, "!!", 10, 2));
 		EXPECT_EQ(B_OK, resources.RemoveResource(B_STRING_TYPE, 1));
 		EXPECT_EQ(B_BAD_VALUE, resources.RemoveResource(B_STRING_TYPE, 1));
+		ASSERT_EQ(B_OK, resources.AddResource(B_RAW_TYPE, 7, "gone", 4));
+		const void* loaded = resources.LoadResource(B_RAW_TYPE, 7, nullptr);
+		ASSERT_NE(nullptr, loaded);
+		EXPECT_EQ(B_OK, resources.RemoveResource(loaded));
+		EXPECT_FALSE(resources.HasResource(B_RAW_TYPE, 7));
 	}
 	EXPECT_EQ(0, run(program));
 
