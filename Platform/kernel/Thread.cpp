@@ -99,16 +99,18 @@ copy_name(char* target, const char* name)
 {
 	if (name == nullptr)
 		name = "unnamed thread";
-	strncpy(target, name, B_OS_NAME_LENGTH - 1);
-	target[B_OS_NAME_LENGTH - 1] = '\0';
+	const size_t length = strnlen(name, B_OS_NAME_LENGTH - 1);
+	memcpy(target, name, length);
+	target[length] = '\0';
 }
 
 // Linux thread names hold 15 characters.
 void
 short_name(char* target, const char* name)
 {
-	strncpy(target, name, 15);
-	target[15] = '\0';
+	const size_t length = strnlen(name, 15);
+	memcpy(target, name, length);
+	target[length] = '\0';
 }
 
 void
