@@ -1,0 +1,26 @@
+// BCheckBox: a labelled box that a click (or Space) turns on and off; each change invokes
+// it with the new value.
+#ifndef _CHECK_BOX_H
+#define _CHECK_BOX_H
+
+#include <Control.h>
+
+class BCheckBox : public BControl {
+public:
+	BCheckBox(BRect frame, const char* name, const char* label, BMessage* message,
+		uint32 resizingMode = B_FOLLOW_LEFT | B_FOLLOW_TOP,
+		uint32 flags = B_WILL_DRAW | B_NAVIGABLE);
+	virtual ~BCheckBox();
+
+	virtual void Draw(BRect updateRect);
+	virtual void MouseDown(BPoint where);
+	virtual void MouseUp(BPoint where);
+	virtual void MouseMoved(BPoint where, uint32 transit, const BMessage* dragMessage);
+	virtual void KeyDown(const char* bytes, int32 numBytes);
+	virtual void GetPreferredSize(float* width, float* height);
+
+private:
+	bool fPressed;
+};
+
+#endif // _CHECK_BOX_H
