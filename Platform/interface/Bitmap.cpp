@@ -1,6 +1,7 @@
 // BBitmap: pixel storage, colour-space conversion and archiving.
 #include <Bitmap.h>
 
+#include <BitmapViewsBase.h>
 #include <Message.h>
 #include <Palette.h>
 

@@ -10,6 +10,12 @@
 #include <memory>
 
 class BMessage;
+class BView;
+
+namespace BPrivate {
+class BitmapViews;
+class BitmapViewsBase;
+} // namespace BPrivate
 
 enum {
 	B_BITMAP_CLEAR_TO_WHITE = 0x00000001,
@@ -68,7 +74,22 @@ public:
 	// colour space that bitmaps cannot hold.
 	static int32 RowBytesFor(color_space space, int32 width);
 
+	// Views that draw into the bitmap, for a bitmap made with B_BITMAP_ACCEPTS_VIEWS. The
+	// bitmap owns them; their drawing lands in the bits. These belong to the interface
+	// backend (PlatformInterface), as does Lock(), which guards the views.
+	void AddChild(BView* view);
+	bool RemoveChild(BView* view);
+	int32 CountChildren() const;
+	BView* ChildAt(int32 index) const;
+	BView* FindView(const char* viewName) const;
+	BView* FindView(BPoint point) const;
+	bool Lock();
+	void Unlock();
+	bool IsLocked() const;
+
 private:
+	friend class BPrivate::BitmapViews;
+
 	void _Init(BRect bounds, uint32 flags, color_space space, int32 bytesPerRow);
 	void _InitFromArchive(const BMessage& archive);
 	void _ClearToWhite();
@@ -80,6 +101,8 @@ private:
 	int32 fBitsLength;
 	std::unique_ptr<uint8[]> fBits;
 	status_t fInitStatus;
+	// Made by the interface backend when views are added; deleting it deletes them.
+	std::unique_ptr<BPrivate::BitmapViewsBase> fViews;
 };
 
 #endif // _BITMAP_H
