@@ -1,0 +1,208 @@
+#include "EditScriptFile.h"
+
+#include "TempDir.h"
+
+#include <Mime.h>
+#include <Node.h>
+#include <NodeInfo.h>
+#include <Path.h>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <sys/stat.h>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string
+read_text(const fs::path& path)
+{
+	std::ifstream stream(path, std::ios::binary);
+	std::ostringstream text;
+	text << stream.rdbuf();
+	return text.str();
+}
+
+void
+write_text(const fs::path& path, const std::string& text)
+{
+	std::ofstream stream(path, std::ios::binary | std::ios::trunc);
+	stream << text;
+}
+
+// Every test gets its own home and configuration folders; the user boot folder is made.
+class EditScriptFileTest : public testing::Test {
+protected:
+	void SetUp() override
+	{
+		BPath boot;
+		ASSERT_EQ(find_directory(B_USER_BOOT_DIRECTORY, &boot, true), B_OK);
+		fBoot = boot.Path();
+		fScript = fBoot / "UserBootscript";
+	}
+
+	// Runs the edit and returns what it wrote to standard error.
+	std::string Edit(const char* tag, const char* contents, const char* name = "UserBootscript")
+	{
+		testing::internal::CaptureStderr();
+		EditScriptFile(B_USER_BOOT_DIRECTORY, name, tag, contents);
+		return testing::internal::GetCapturedStderr();
+	}
+
+	ScopedSandbox fSandbox;
+	fs::path fBoot;
+	fs::path fScript;
+};
+
+} // namespace
+
+TEST_F(EditScriptFileTest, AddsASectionAtTheEndOfAScriptEndingInALineFeed)
+{
+	write_text(fScript, "echo hello\n");
+	EXPECT_EQ(Edit("Demo", "export A=1"), "");
+	EXPECT_EQ(read_text(fScript), "echo hello\n#BEGIN_Demo\nexport A=1\n#END_Demo\n");
+	EXPECT_EQ(read_text(fBoot / "UserBootscript.orig"), "echo hello\n");
+}
+
+TEST_F(EditScriptFileTest, CopiesTheSampleWhenTheScriptIsMissing)
+{
+	write_text(fBoot / "UserBootscript.sample", "# sample\n");
+	Edit("Demo", "run");
+	EXPECT_EQ(read_text(fScript), "# sample\n#BEGIN_Demo\nrun\n#END_Demo\n");
+	EXPECT_EQ(read_text(fBoot / "UserBootscript.sample"), "# sample\n");
+	EXPECT_EQ(read_text(fBoot / "UserBootscript.orig"), "# sample\n");
+}
+
+TEST_F(EditScriptFileTest, WritesALineFeedFirstWhenTheLastLineHasNone)
+{
+	write_text(fScript, "echo unfinished");
+	EXPECT_EQ(Edit("Demo", "x"), "last line\n");
+	EXPECT_EQ(read_text(fScript), "echo unfinished\n#BEGIN_Demo\nx\n#END_Demo\n");
+}
+
+TEST_F(EditScriptFileTest, CreatesAMissingScriptStartingWithAnEmptyLine)
+{
+	EXPECT_EQ(Edit("Demo", "x"), "last line\n");
+	EXPECT_EQ(read_text(fScript), "\n#BEGIN_Demo\nx\n#END_Demo\n");
+	EXPECT_FALSE(fs::exists(fBoot / "UserBootscript.orig"));
+}
+
+TEST_F(EditScriptFileTest, ReplacesTheSectionAndMovesFollowingLinesUp)
+{
+	write_text(fScript, "a\n#BEGIN_Demo\nold 1\nold 2\n#END_Demo\nb\n");
+	Edit("Demo", "new");
+	EXPECT_EQ(read_text(fScript), "a\nb\n#BEGIN_Demo\nnew\n#END_Demo\n");
+	EXPECT_EQ(
+		read_text(fBoot / "UserBootscript.orig"), "a\n#BEGIN_Demo\nold 1\nold 2\n#END_Demo\nb\n");
+	EXPECT_FALSE(fs::exists(fBoot / "UserBootscript.tmp"));
+
+	Edit("Demo", "newer");
+	EXPECT_EQ(read_text(fScript), "a\nb\n#BEGIN_Demo\nnewer\n#END_Demo\n");
+}
+
+TEST_F(EditScriptFileTest, DropsEverySectionWithTheTag)
+{
+	write_text(fScript, "#BEGIN_T\n1\n#END_T\nkeep\n#BEGIN_T\n2\n#END_T\n");
+	Edit("T", nullptr);
+	EXPECT_EQ(read_text(fScript), "keep\n");
+}
+
+TEST_F(EditScriptFileTest, KeepsAnUnterminatedSectionAndAppendsAnother)
+{
+	write_text(fScript, "a\n#BEGIN_Demo\nold\n");
+	Edit("Demo", "new");
+	EXPECT_EQ(read_text(fScript), "a\n#BEGIN_Demo\nold\n#BEGIN_Demo\nnew\n#END_Demo\n");
+}
+
+TEST_F(EditScriptFileTest, RemovingAnAbsentTagLeavesTheScriptButBacksItUpAndTypesIt)
+{
+	write_text(fScript, "a\nb");
+	EXPECT_EQ(Edit("Absent", nullptr), "");
+	EXPECT_EQ(read_text(fScript), "a\nb");
+	EXPECT_EQ(read_text(fBoot / "UserBootscript.orig"), "a\nb");
+
+	BNode node(fScript.c_str());
+	BNodeInfo info(&node);
+	char type[B_MIME_TYPE_LENGTH] = "";
+	ASSERT_EQ(info.GetType(type), B_OK);
+	EXPECT_STREQ(type, "text/plain");
+	char signature[B_MIME_TYPE_LENGTH] = "";
+	ASSERT_EQ(info.GetPreferredApp(signature), B_OK);
+	EXPECT_STREQ(signature, "application/x-vnd.Be-STEE");
+}
+
+TEST_F(EditScriptFileTest, RemovingATagAlsoRemovesTagsItIsAPrefixOf)
+{
+	// Markers are found as substrings, so "APP" matches "#BEGIN_APPX" too.
+	write_text(fScript, "#BEGIN_APPX\nx\n#END_APPX\nmid\n#BEGIN_APP\ny\n#END_APP\n");
+	Edit("APP", nullptr);
+	EXPECT_EQ(read_text(fScript), "mid\n");
+
+	// The longer tag does not match the shorter one.
+	write_text(fScript, "#BEGIN_APP\ny\n#END_APP\n#BEGIN_APPX\nx\n#END_APPX\n");
+	Edit("APPX", nullptr);
+	EXPECT_EQ(read_text(fScript), "#BEGIN_APP\ny\n#END_APP\n");
+}
+
+TEST_F(EditScriptFileTest, ReadsLongLinesInChunksAndCopiesThemUnchanged)
+{
+	std::string longLine(600, 'x');
+	write_text(fScript, longLine + "\n#BEGIN_T\ns\n#END_T\n" + longLine + "\n");
+	Edit("T", nullptr);
+	EXPECT_EQ(read_text(fScript), longLine + "\n" + longLine + "\n");
+
+	// A marker in the second chunk of a long line counts as a line of its own.
+	write_text(fScript, std::string(511, 'y') + "#BEGIN_T\nz\n#END_T\nend\n");
+	Edit("T", nullptr);
+	EXPECT_EQ(read_text(fScript), std::string(511, 'y') + "end\n");
+}
+
+TEST_F(EditScriptFileTest, RemovingTheLastKeptLineFeedAddsOneBeforeTheNewSection)
+{
+	// The survey's last chunk ends a line, but the last chunk kept does not.
+	write_text(fScript, std::string(511, 'q') + "#BEGIN_T\nold\n#END_T\n");
+	EXPECT_EQ(Edit("T", "new"), "last line\n");
+	EXPECT_EQ(read_text(fScript), std::string(511, 'q') + "\n#BEGIN_T\nnew\n#END_T\n");
+}
+
+TEST_F(EditScriptFileTest, HandlesNamesAndTagsWithSpaces)
+{
+	write_text(fBoot / "My Setup Env.sample", "# sample with spaces\n");
+	Edit("Demo App 1.0", "echo \"quoted $HOME\"", "My Setup Env");
+	EXPECT_EQ(read_text(fBoot / "My Setup Env"),
+		"# sample with spaces\n#BEGIN_Demo App 1.0\necho \"quoted $HOME\"\n#END_Demo App 1.0\n");
+	Edit("Demo App 1.0", nullptr, "My Setup Env");
+	EXPECT_EQ(read_text(fBoot / "My Setup Env"), "# sample with spaces\n");
+	EXPECT_TRUE(fs::exists(fBoot / "My Setup Env.orig"));
+}
+
+TEST_F(EditScriptFileTest, DoesNothingInAMissingFolder)
+{
+	fs::remove_all(fBoot);
+	EXPECT_EQ(Edit("Demo", "x"), "");
+	EXPECT_FALSE(fs::exists(fBoot));
+}
+
+TEST_F(EditScriptFileTest, KeepsTheScriptsPermissionsWhenRewriting)
+{
+	write_text(fScript, "#BEGIN_T\nx\n#END_T\nkeep\n");
+	ASSERT_EQ(chmod(fScript.c_str(), 0750), 0);
+	Edit("T", nullptr);
+	struct stat status;
+	ASSERT_EQ(stat(fScript.c_str(), &status), 0);
+	EXPECT_EQ(status.st_mode & 0777, 0750u);
+	EXPECT_EQ(read_text(fScript), "keep\n");
+}
+
+TEST_F(EditScriptFileTest, EditsTheProfileInTheHomeFolder)
+{
+	fs::path profile = fSandbox.Home() / ".profile";
+	write_text(profile, "PATH=$PATH:/opt\n");
+	EditScriptFile(B_USER_DIRECTORY, ".profile", "Demo", "alias demo=true");
+	EXPECT_EQ(read_text(profile), "PATH=$PATH:/opt\n#BEGIN_Demo\nalias demo=true\n#END_Demo\n");
+}
