@@ -91,11 +91,11 @@ ZipWriter::Add(const std::string& path, const std::string& name)
 		// Info-ZIP's way: the link's text is the entry's data.
 		std::vector<char> target(PATH_MAX + 1);
 		ssize_t length = readlink(path.c_str(), target.data(), target.size());
-		if (length < 0 || (size_t)length >= target.size()) {
+		if (length <= 0 || (size_t)length >= target.size()) {
 			_Fail(path, "cannot read the link");
 			return;
 		}
-		void* copy = malloc(length > 0 ? length : 1);
+		void* copy = malloc(length);
 		memcpy(copy, target.data(), length);
 		source = zip_source_buffer_create(copy, length, 1, &error);
 		if (source == NULL)

@@ -16,6 +16,7 @@
 #include <spawn.h>
 #include <sstream>
 #include <stdio.h>
+#include <stdlib.h>
 #include <string.h>
 #include <string>
 #include <sys/mount.h>
@@ -212,6 +213,34 @@ run(const std::vector<std::string>& arguments, std::string* output = NULL,
 	if (waitpid(child, &status, 0) < 0)
 		return -1;
 	return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// Puts the working directory back when it goes (the archive functions move it).
+class WorkingDirectoryKeeper {
+public:
+	WorkingDirectoryKeeper() { fSaved = getcwd(NULL, 0); }
+
+	~WorkingDirectoryKeeper()
+	{
+		if (fSaved != NULL && chdir(fSaved) != 0)
+			fprintf(stderr, "cannot go back to %s\n", fSaved);
+		free(fSaved);
+	}
+
+	WorkingDirectoryKeeper(const WorkingDirectoryKeeper&) = delete;
+	WorkingDirectoryKeeper& operator=(const WorkingDirectoryKeeper&) = delete;
+
+private:
+	char* fSaved;
+};
+
+inline std::string
+working_directory()
+{
+	char* path = getcwd(NULL, 0);
+	std::string result = path != NULL ? path : "";
+	free(path);
+	return result;
 }
 
 // What a check inside a child process found; failures travel back to the test.

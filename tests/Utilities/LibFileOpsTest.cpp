@@ -43,30 +43,6 @@ unique_counter(const char* prefix)
 	return -1;
 }
 
-class WorkingDirectoryKeeper {
-public:
-	WorkingDirectoryKeeper() { fSaved = getcwd(NULL, 0); }
-
-	~WorkingDirectoryKeeper()
-	{
-		if (fSaved != NULL && chdir(fSaved) != 0)
-			ADD_FAILURE() << "cannot go back to " << fSaved;
-		free(fSaved);
-	}
-
-private:
-	char* fSaved;
-};
-
-std::string
-working_directory()
-{
-	char* path = getcwd(NULL, 0);
-	std::string result = path != NULL ? path : "";
-	free(path);
-	return result;
-}
-
 // Names that a shell would have mangled.
 const char* const kAwkwardNames[] = {
 	"with space",
