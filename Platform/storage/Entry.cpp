@@ -131,7 +131,7 @@ BEntry::_SetToPath(const std::string& path, bool traverse)
 		std::string resolved;
 		std::string leaf = path_leaf(current);
 		if (current == "/") {
-			resolved = "/";
+			resolved.assign(1, '/');
 		} else if (leaf == "." || leaf == "..") {
 			status_t status = canonical_folder(current, &resolved);
 			if (status != B_OK)

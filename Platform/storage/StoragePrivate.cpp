@@ -56,13 +56,11 @@ absolute_path(const std::string& path)
 	std::string result;
 	if (path.empty() || path[0] != '/') {
 		char buffer[PATH_MAX];
-		if (getcwd(buffer, sizeof(buffer)) != nullptr)
-			result = buffer;
-		else
-			result = "/";
-		result += '/';
+		if (getcwd(buffer, sizeof(buffer)) == nullptr)
+			buffer[0] = '\0';
+		result.append(buffer).append(1, '/');
 	}
-	result += path;
+	result.append(path);
 
 	std::string clean;
 	clean.reserve(result.size());
