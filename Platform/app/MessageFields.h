@@ -94,6 +94,14 @@ message_pad8(size_t size)
 // Delivery flags of a message.
 enum : uint32 { kMessageWasDelivered = 0x01, kMessageIsReply = 0x02, kMessageWasDropped = 0x04 };
 
+// entry_ref values: device (int32), directory (int64), the NUL-terminated leaf name (left
+// out when the reference has none).
+std::vector<uint8> message_flatten_ref(const entry_ref& ref);
+status_t message_unflatten_ref(const uint8* data, size_t size, entry_ref* ref);
+
+// The message flattened into out, replacing its content.
+status_t message_flatten(const BMessage& message, std::vector<uint8>& out);
+
 } // namespace BPrivate
 
 #endif // _MESSAGE_FIELDS_H
