@@ -22,6 +22,7 @@
 #include <Handler.h>
 #include <OS.h>
 
+#include <atomic>
 #include <memory>
 #include <vector>
 
@@ -110,7 +111,7 @@ private:
 	BPrivate::LooperDriver* fDriver;
 	thread_id fThread;
 	int32 fInitPriority;
-	bool fRunCalled;
+	std::atomic<bool> fRunCalled;
 	bool fTerminating;
 };
 
