@@ -8,10 +8,10 @@
 #include <Entry.h>
 #include <File.h>
 #include <Message.h>
-#include <Messenger.h>
 #include <Node.h>
 #include <NodeInfo.h>
 #include <Path.h>
+#include <Roster.h>
 
 #include <limits.h>
 #include <stdio.h>
@@ -358,8 +358,8 @@ LibOpenEntry(const char* path)
 
 	BMessage message(B_REFS_RECEIVED);
 	message.AddRef("refs", &ref);
-	// Nothing answers when no desktop shell is there; the request is then dropped.
-	BMessenger tracker(kTrackerSignature);
-	tracker.SendMessage(&message, (BHandler*)NULL, B_INFINITE_TIMEOUT);
+	// The shell running in this process gets the message; without it the desktop's own
+	// opener is started. Without either the request is dropped.
+	BPrivate::send_to_signature(kTrackerSignature, &message);
 	return true;
 }

@@ -314,6 +314,26 @@ TEST(LibEntry, OpenEntryAsksTheDesktopShell)
 	BPrivate::unregister_app_signature("application/x-vnd.Be-TRAK");
 	shell->Lock();
 	shell->Quit();
-	// Without a shell the request goes nowhere, and that is no failure.
-	EXPECT_TRUE(LibOpenEntry(temp.Child("opened").c_str()));
+}
+
+TEST(LibEntry, OpenEntryWithoutShellInProcessStartsDesktopOpener)
+{
+	ScopedTempDir temp;
+	std::string opener = temp.Child("opener");
+	write_file(opener, "#!/bin/sh\nprintf '%s' \"$1\" > \"$0.opened\"\n");
+	chmod(opener.c_str(), 0755);
+	const char* saved = getenv("BEINSTALLER_DESKTOP_OPENER");
+	std::string savedValue = saved != NULL ? saved : "";
+	setenv("BEINSTALLER_DESKTOP_OPENER", opener.c_str(), 1);
+	mkdir(temp.Child("folder with space").c_str(), 0755);
+
+	EXPECT_TRUE(LibOpenEntry(temp.Child("folder with space").c_str()));
+
+	for (int i = 0; i < 500 && read_file(opener + ".opened").empty(); i++)
+		usleep(10000);
+	EXPECT_EQ(read_file(opener + ".opened"), temp.Child("folder with space"));
+	if (saved != NULL)
+		setenv("BEINSTALLER_DESKTOP_OPENER", savedValue.c_str(), 1);
+	else
+		unsetenv("BEINSTALLER_DESKTOP_OPENER");
 }
