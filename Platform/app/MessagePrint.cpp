@@ -192,7 +192,8 @@ print_message(const BMessage& message, int indent)
 				continue;
 			printf("%*s    entry %14s, type=", indent * 4, "", name);
 			print_code(type);
-			printf(", c=%" PRId32 ", size=%3zd, data[%" PRId32 "]: ", count, size, index);
+			printf(", c=%" PRId32 ", size=%3zd, data[%" PRId32 "]:%s", count, size, index,
+				type == B_MESSAGE_TYPE ? "" : " ");
 			if (!print_value(type, (const uint8*)data, (size_t)size, indent + 1))
 				printf("\n");
 		}
