@@ -14,6 +14,7 @@
 #include "qt/ControlLook.h"
 #include "qt/GuiThread.h"
 
+#include <QCoreApplication>
 #include <QEventLoop>
 
 #include <algorithm>
@@ -283,9 +284,6 @@ BAlert::Go()
 	// in a wait that kill_thread() ends.
 	std::shared_ptr<BPrivate::AlertWait> waiter = std::make_shared<BPrivate::AlertWait>();
 	data.waiter = waiter;
-	BMessenger alert(this);
-	Show();
-	PostMessage(kAlertShown);
 
 	struct CloseWhenKilled {
 		BMessenger alert;
@@ -293,11 +291,23 @@ BAlert::Go()
 
 		~CloseWhenKilled()
 		{
-			// Unwinding from a kill: nobody waits any more, so the alert goes away.
-			if (!answered)
-				alert.SendMessage(B_QUIT_REQUESTED);
+			// Unwinding from a kill: nobody waits any more, so the alert goes away. A
+			// killed thread's messages never arrive, so the GUI thread is asked directly.
+			if (answered)
+				return;
+			BMessenger target = alert;
+			BPrivate::post_to_gui_thread(QCoreApplication::instance(), [target]() {
+				BLooper* looper = NULL;
+				if (target.LockTargetWithTimeout(0) != B_OK)
+					return;
+				target.Target(&looper);
+				static_cast<BAlert*>(looper)->Quit();
+			});
 		}
-	} closer { alert, false };
+	} closer { BMessenger(this), false };
+
+	Show();
+	PostMessage(kAlertShown);
 
 	int32 answer;
 	{
