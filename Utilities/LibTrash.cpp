@@ -37,9 +37,10 @@ free_name(const std::string& folder, const std::string& leaf)
 {
 	std::string candidate = join_path(folder, leaf);
 	for (int32 i = 0; entry_exists(candidate); i++) {
-		std::string name = leaf + " copy";
+		std::string name = leaf;
+		name.append(" copy");
 		if (i > 0)
-			name += " " + std::to_string(i);
+			name.append(" ").append(std::to_string(i));
 		candidate = join_path(folder, name);
 	}
 	return candidate;
