@@ -1,0 +1,234 @@
+#include "LibAppResource.h"
+
+#include "LibFile.h"
+
+#include <Entry.h>
+#include <FindDirectory.h>
+#include <Path.h>
+#include <Roster.h>
+#include <TypeConstants.h>
+
+#include <memory>
+#include <stdio.h>
+#include <string.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+// AddEntry copies the archive in chunks of this size through one buffer.
+const size_t kAddChunk = 8192;
+// ExtractEntry writes the resource out in chunks of this size.
+const size_t kExtractChunk = 256 * 1024;
+
+bool
+running_executable(BPath& path)
+{
+	app_info info;
+	if (be_roster->GetRunningAppInfo(getpid(), &info) != B_OK)
+		return false;
+	return path.SetTo(&info.ref) == B_OK;
+}
+
+// A leaf in the common temporary folder that nothing else uses: prefix, a counter, the
+// process id and the time.
+bool
+unique_temporary_path(const char* prefix, std::string& path)
+{
+	BPath unique;
+	LibUniqueName(unique, prefix);
+	if (unique.InitCheck() != B_OK)
+		return false;
+	path = unique.Path();
+	return true;
+}
+
+// Writes resource (B_RAW_TYPE, id) of length bytes into a new file at path.
+bool
+write_resource_to(BResources& resources, int32 id, size_t length, const std::string& path)
+{
+	BFile file(path.c_str(), B_WRITE_ONLY | B_CREATE_FILE | B_FAIL_IF_EXISTS);
+	if (file.InitCheck() != B_OK) {
+		fprintf(stderr, "Error initializine file in ExtractEntry\n");
+		return false;
+	}
+	std::unique_ptr<char[]> buffer(new char[kExtractChunk]);
+	for (size_t offset = 0; offset < length;) {
+		size_t chunk = length - offset < kExtractChunk ? length - offset : kExtractChunk;
+		if (resources.ReadResource(B_RAW_TYPE, id, buffer.get(), (off_t)offset, chunk) != B_OK
+			|| file.Write(buffer.get(), chunk) != (ssize_t)chunk) {
+			return false;
+		}
+		offset += chunk;
+	}
+	return true;
+}
+
+} // namespace
+
+LibAppResource::LibAppResource(const uint32& openMode)
+{
+	BPath path;
+	if (running_executable(path))
+		_SetTo(path.Path(), openMode);
+}
+
+LibAppResource::LibAppResource(const char* path, const uint32& openMode)
+{
+	_SetTo(path, openMode);
+}
+
+LibAppResource::~LibAppResource()
+{
+	fFile.Unset();
+}
+
+void
+LibAppResource::_SetTo(const char* path, uint32 openMode)
+{
+	if (path == NULL)
+		return;
+	BEntry entry(path, true);
+	BPath resolved;
+	if (entry.InitCheck() != B_OK || !entry.Exists() || entry.GetPath(&resolved) != B_OK)
+		return;
+
+	if ((openMode & O_ACCMODE) == B_READ_ONLY) {
+		fFile.SetTo(resolved.Path(), openMode);
+		SetTo(&fFile);
+		return;
+	}
+	// A running program cannot be opened for writing, but the container can still write
+	// its resources by replacing the file.
+	if (fFile.SetTo(resolved.Path(), openMode) != B_OK)
+		fFile.SetTo(resolved.Path(), B_READ_ONLY);
+	SetTo(resolved.Path());
+}
+
+bool
+LibAppResource::AddEntry(const char* source, const int32& id, const char* name, const int& level)
+{
+	if (source == NULL)
+		return false;
+	// A work file of its own, so that two packers never share one.
+	std::string archive;
+	if (!unique_temporary_path("zip_resource_file", archive))
+		return false;
+	archive += ".zip";
+	LibUnlink(archive.c_str());
+
+	BPath item(source);
+	LibZip(archive.c_str(), item, level);
+
+	BFile file(archive.c_str(), B_READ_ONLY);
+	if (file.InitCheck() != B_OK) {
+		fprintf(stderr, "%s failed\n", archive.c_str());
+		return false;
+	}
+
+	RemoveResource(B_RAW_TYPE, id);
+	char buffer[kAddChunk];
+	ssize_t length = file.Read(buffer, sizeof(buffer));
+	bool added = length >= 0 && AddResource(B_RAW_TYPE, id, buffer, (size_t)length, name) == B_OK;
+	off_t offset = length > 0 ? length : 0;
+	while (added && length == (ssize_t)sizeof(buffer)) {
+		length = file.Read(buffer, sizeof(buffer));
+		if (length < 0)
+			added = false;
+		else if (length > 0)
+			added = WriteResource(B_RAW_TYPE, id, buffer, offset, (size_t)length) == B_OK;
+		offset += length > 0 ? length : 0;
+	}
+	// A resource that did not get all of the archive would unpack to nothing.
+	if (!added)
+		RemoveResource(B_RAW_TYPE, id);
+
+	file.Unset();
+	LibUnlink(archive.c_str());
+	return added;
+}
+
+bool
+LibAppResource::ExtractEntry(const int32& id, const char* destination, bool unzip)
+{
+	const char* name = NULL;
+	size_t length = 0;
+	if (!GetResourceInfo(B_RAW_TYPE, id, &name, &length))
+		return true;
+	if (destination == NULL)
+		return false;
+	std::string resourceName = name != NULL ? name : "";
+
+	std::string unique;
+	if (!unique_temporary_path("zip", unique)) {
+		fprintf(stderr, "Error initializine file in ExtractEntry\n");
+		return false;
+	}
+
+	if (!unzip) {
+		bool written = write_resource_to(*this, id, length, unique);
+		bool moved = written && LibMove(unique.c_str(), destination);
+		if (!moved) {
+			LibUnlink(unique.c_str());
+			return false;
+		}
+		Libmimeset(destination);
+		return true;
+	}
+
+	// The archive is expanded in a folder of its own: an entry of the same name left in
+	// the shared temporary folder must not mix with this one.
+	if (mkdir(unique.c_str(), 0700) != 0) {
+		fprintf(stderr, "Error initializine file in ExtractEntry\n");
+		return false;
+	}
+	std::string archive = unique + "/" + unique.substr(unique.rfind('/') + 1);
+	if (archive.substr(archive.rfind('/') + 1) == resourceName)
+		archive += ".zip";
+	bool written = write_resource_to(*this, id, length, archive);
+	bool expanded = written && LibUnzip(archive.c_str());
+	LibUnlink(archive.c_str());
+
+	// What expanded is moved even when some entry was refused; the result says so.
+	std::string entry = unique + "/" + resourceName;
+	bool moved = false;
+	if (written && !resourceName.empty() && LibExists(entry.c_str())) {
+		moved = LibMove(entry.c_str(), destination);
+		if (moved)
+			Libmimeset(destination);
+	}
+	LibUnlink(unique.c_str());
+	return expanded && moved;
+}
+
+char*
+LibAppResource::FindString(const int32& id)
+{
+	size_t length = 0;
+	void* data = FindResource(B_STRING_TYPE, id, &length);
+	if (data == NULL)
+		return NULL;
+	size_t textLength = strnlen(static_cast<const char*>(data), length);
+	char* text = new char[textLength + 1];
+	memcpy(text, data, textLength);
+	text[textLength] = '\0';
+	free(data);
+	return text;
+}
+
+bool
+LibAppResource::CopyResource(const int32& id, const uint32& type, LibAppResource& target)
+{
+	const char* name = NULL;
+	size_t length = 0;
+	if (!GetResourceInfo(type, id, &name, &length))
+		return true;
+	std::string resourceName = name != NULL ? name : "";
+	void* data = FindResource(type, id, &length);
+	if (data == NULL)
+		return true;
+	target.RemoveResource(type, id);
+	target.AddResource(type, id, data, length, resourceName.c_str());
+	free(data);
+	return true;
+}
