@@ -1,0 +1,356 @@
+#include "InstallerWriter.h"
+
+#include "ConfigurationBuilder.h"
+#include "LibEntry.h"
+#include "LibFile.h"
+#include "PackageDefs.h"
+#include "PayloadArchive.h"
+
+#include <AppFileInfo.h>
+#include <File.h>
+#include <GenericIcons.h>
+#include <Message.h>
+#include <Resources.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <fstream>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+bool
+read_file(const std::string& path, std::vector<char>& data)
+{
+	std::ifstream stream(path, std::ios::binary);
+	if (!stream)
+		return false;
+	stream.seekg(0, std::ios::end);
+	std::streamoff size = stream.tellg();
+	if (size < 0)
+		return false;
+	stream.seekg(0);
+	data.resize(static_cast<size_t>(size));
+	stream.read(data.data(), size);
+	return stream.good() || size == 0;
+}
+
+// Copies the base program's bytes to a new file at path (created exclusively).
+bool
+copy_base(const std::string& base, const std::string& path)
+{
+	int source = open(base.c_str(), O_RDONLY | O_CLOEXEC);
+	if (source < 0)
+		return false;
+	int target = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0755);
+	if (target < 0) {
+		close(source);
+		return false;
+	}
+	std::vector<char> buffer(1 << 20);
+	bool ok = true;
+	ssize_t count = 0;
+	while (ok && (count = read(source, buffer.data(), buffer.size())) > 0) {
+		for (ssize_t done = 0; done < count;) {
+			ssize_t written = write(target, buffer.data() + done, count - done);
+			if (written <= 0) {
+				ok = false;
+				break;
+			}
+			done += written;
+		}
+	}
+	ok = ok && count == 0;
+	// The installer must be runnable whatever mode the base had.
+	ok = fchmod(target, 0755) == 0 && ok;
+	ok = close(target) == 0 && ok;
+	close(source);
+	return ok;
+}
+
+// Drops the package resources a base may carry already (an installer used as the base of
+// another), so that the new package's resources alone describe it.
+void
+remove_package_resources(BResources& resources)
+{
+	std::vector<std::pair<type_code, int32>> doomed;
+	type_code type = 0;
+	int32 id = 0;
+	const char* name = nullptr;
+	size_t length = 0;
+	for (int32 index = 0; resources.GetResourceInfo(index, &type, &id, &name, &length); index++) {
+		bool package = (type == Package::kRawType
+						   && (id == Package::kDeinstallerId || id == Package::kHelpId
+							   || id >= Package::kFirstPayloadId))
+			|| (type == Package::kStringType && id == Package::kConfigurationId);
+		if (package)
+			doomed.emplace_back(type, id);
+	}
+	for (const auto& [doomedType, doomedId] : doomed)
+		resources.RemoveResource(doomedType, doomedId);
+}
+
+void
+add_icon_if_missing(BResources& resources, int32 id, const char* miniName, const char* largeName,
+	BPrivate::generic_icon_kind kind)
+{
+	struct {
+		icon_size size;
+		type_code type;
+		const char* name;
+	} const icons[] = {
+		{ B_MINI_ICON, Package::kMiniIconType, miniName },
+		{ B_LARGE_ICON, Package::kLargeIconType, largeName },
+	};
+
+	for (const auto& icon : icons) {
+		if (resources.HasResource(icon.type, id))
+			continue;
+		std::vector<uint8> bits(icon.size * icon.size);
+		if (BPrivate::get_generic_icon(kind, icon.size, bits.data()) == B_OK)
+			resources.AddResource(icon.type, id, bits.data(), bits.size(), icon.name);
+	}
+}
+
+// The application resources every installer carries. A real Installer build has them; a
+// base that lacks them (any other program) gets the installer's own.
+void
+add_application_resources(BResources& resources)
+{
+	add_icon_if_missing(resources, Package::kAppIconId, Package::kAppMiniIconName,
+		Package::kAppLargeIconName, BPrivate::B_GENERIC_APPLICATION_ICON);
+	add_icon_if_missing(resources, Package::kBrimlowIconId, Package::kBrimlowMiniIconName,
+		Package::kBrimlowLargeIconName, BPrivate::B_GENERIC_DOCUMENT_ICON);
+	add_icon_if_missing(resources, Package::kPackageIconId, Package::kPackageMiniIconName,
+		Package::kPackageLargeIconName, BPrivate::B_GENERIC_DOCUMENT_ICON);
+
+	if (!resources.HasResource(Package::kMessageType, Package::kFileTypesId)) {
+		BMessage types;
+		std::vector<char> flat(types.FlattenedSize());
+		if (types.Flatten(flat.data(), flat.size()) == B_OK)
+			resources.AddResource(Package::kMessageType, Package::kFileTypesId, flat.data(),
+				flat.size(), Package::kFileTypesName);
+	}
+	if (!resources.HasResource(Package::kMimeStringType, Package::kAppSignatureId))
+		resources.AddResource(Package::kMimeStringType, Package::kAppSignatureId,
+			Package::kInstallerSignature, strlen(Package::kInstallerSignature) + 1,
+			Package::kAppSignatureName);
+	if (!resources.HasResource(Package::kMimeStringType, Package::kAppTypeId))
+		resources.AddResource(Package::kMimeStringType, Package::kAppTypeId,
+			Package::kExecutableType, strlen(Package::kExecutableType) + 1, Package::kAppTypeName);
+	if (!resources.HasResource(Package::kAppFlagsType, Package::kAppFlagsId)) {
+		uint32 singleLaunch = 0;
+		resources.AddResource(Package::kAppFlagsType, Package::kAppFlagsId, &singleLaunch,
+			sizeof(singleLaunch), Package::kAppFlagsName);
+	}
+	if (!resources.HasResource(Package::kAppVersionType, Package::kAppVersionId)) {
+		// The application record, then a zeroed system record.
+		version_info records[2];
+		memset(records, 0, sizeof(records));
+		records[0].major = 1;
+		records[0].middle = 2;
+		records[0].minor = 0;
+		records[0].variety = 5;
+		records[0].internal = 0;
+		strncpy(records[0].short_info, "Installer", sizeof(records[0].short_info) - 1);
+		strncpy(
+			records[0].long_info, "Install BeOS applications", sizeof(records[0].long_info) - 1);
+		resources.AddResource(Package::kAppVersionType, Package::kAppVersionId, records,
+			sizeof(records), Package::kAppVersionName);
+	}
+}
+
+// Copies file into folder under name and packs it there into archive.
+bool
+pack_renamed(const std::string& file, const std::string& folder, const char* name,
+	const std::string& archive, int level)
+{
+	std::string staging = folder + "/" + name;
+	if (!Libmkdir(folder.c_str()) || !LibCopy(file.c_str(), staging.c_str()))
+		return false;
+	return PackEntry(staging, archive, level);
+}
+
+bool
+add_archive(BResources& resources, int32 id, const std::string& archive, const char* name)
+{
+	std::vector<char> data;
+	if (!read_file(archive, data))
+		return false;
+	return resources.AddResource(Package::kRawType, id, data.data(), data.size(), name) == B_OK;
+}
+
+// Packs every item into work/item-<i>.zip, several at once. Each worker takes the next
+// item not yet taken.
+std::vector<bool>
+pack_items(const Manifest& manifest, const std::string& work, int32 jobs)
+{
+	size_t count = manifest.items.size();
+	std::vector<char> results(count, 0);
+	std::atomic<size_t> next { 0 };
+	auto worker = [&]() {
+		for (size_t index = next++; index < count; index = next++) {
+			std::string archive = work + "/item-" + std::to_string(index) + ".zip";
+			results[index] =
+				PackEntry(manifest.items[index].path, archive, manifest.compression) ? 1 : 0;
+		}
+	};
+
+	size_t threads = jobs > 0 ? static_cast<size_t>(jobs) : std::thread::hardware_concurrency();
+	threads = std::max<size_t>(1, std::min(threads, count));
+	std::vector<std::thread> pool;
+	for (size_t i = 1; i < threads; i++)
+		pool.emplace_back(worker);
+	worker();
+	for (std::thread& thread : pool)
+		thread.join();
+	return std::vector<bool>(results.begin(), results.end());
+}
+
+std::string
+pick(const std::string& option, const std::string& manifest, const char* besideProgram)
+{
+	if (!option.empty())
+		return option;
+	if (!manifest.empty())
+		return manifest;
+	std::string beside = ProgramFolder() + "/" + besideProgram;
+	struct stat status;
+	if (stat(beside.c_str(), &status) == 0 && S_ISREG(status.st_mode))
+		return beside;
+	return std::string();
+}
+
+} // namespace
+
+std::string
+ProgramFolder()
+{
+	char* self = realpath("/proc/self/exe", nullptr);
+	if (self == nullptr)
+		return ".";
+	std::string path(self);
+	free(self);
+	size_t slash = path.rfind('/');
+	return slash == std::string::npos || slash == 0 ? std::string("/") : path.substr(0, slash);
+}
+
+bool
+WriteInstaller(const Manifest& manifest, const BuildOptions& options, Diagnostics& diagnostics)
+{
+	const std::string& file = manifest.file;
+	std::string base = pick(options.base, manifest.base, "Installer");
+	if (base.empty()) {
+		diagnostics.Error(file, 0, 0,
+			"no base installer: give --base, 'base' in the manifest, or install PackageBuilder "
+			"beside the Installer");
+		return false;
+	}
+	struct stat status;
+	if (stat(base.c_str(), &status) != 0 || !S_ISREG(status.st_mode)) {
+		diagnostics.Error(file, 0, 0, "the base installer " + base + " is not a file");
+		return false;
+	}
+	std::string deinstaller = pick(options.deinstaller, manifest.deinstaller, "Tarnwick");
+	if (deinstaller.empty())
+		diagnostics.Warning(file, 0, 0,
+			"no deinstaller (--deinstaller, 'deinstaller' in the manifest, or Tarnwick beside "
+			"PackageBuilder): installations will get none");
+
+	int32 deinstallerSize = deinstaller.empty() ? -1 : LibEntrySize(deinstaller.c_str(), true);
+	BMessage configuration;
+	if (!BuildConfiguration(manifest, deinstallerSize, configuration, diagnostics))
+		return false;
+
+	std::string work = MakeWorkFolder("PackageBuilder");
+	if (work.empty()) {
+		diagnostics.Error(file, 0, 0, "cannot make a work folder in the temporary folder");
+		return false;
+	}
+
+	bool ok = true;
+	std::vector<bool> packed = pack_items(manifest, work, options.jobs);
+	for (size_t index = 0; index < packed.size(); index++) {
+		if (!packed[index]) {
+			diagnostics.Error(
+				file, manifest.items[index].line, 0, "cannot pack " + manifest.items[index].path);
+			ok = false;
+		}
+	}
+	std::string helpArchive = work + "/help.zip";
+	if (ok && !manifest.help.empty()
+		&& !pack_renamed(manifest.help, work + "/help", Package::kHelpFileName, helpArchive,
+			manifest.compression)) {
+		diagnostics.Error(file, 0, 0, "cannot pack the help file " + manifest.help);
+		ok = false;
+	}
+	std::string deinstallerArchive = work + "/deinstaller.zip";
+	if (ok && !deinstaller.empty()
+		&& !pack_renamed(deinstaller, work + "/deinstaller", Package::kDeinstallerName,
+			deinstallerArchive, manifest.compression)) {
+		diagnostics.Error(file, 0, 0, "cannot pack the deinstaller " + deinstaller);
+		ok = false;
+	}
+
+	std::string temporary = options.output + ".partial-" + std::to_string(getpid());
+	if (ok && !copy_base(base, temporary)) {
+		diagnostics.Error(options.output, 0, 0, "cannot write " + temporary);
+		ok = false;
+	}
+
+	if (ok) {
+		BFile output(temporary.c_str(), B_READ_WRITE);
+		BResources resources;
+		status_t result = output.InitCheck();
+		if (result == B_OK)
+			result = resources.SetTo(&output);
+		if (result != B_OK) {
+			diagnostics.Error(base, 0, 0,
+				"the base installer's resources cannot be read: "
+					+ std::string(strerror(-result > 0 ? -result : EINVAL)));
+			ok = false;
+		}
+		if (ok) {
+			remove_package_resources(resources);
+			add_application_resources(resources);
+			for (size_t index = 0; ok && index < manifest.items.size(); index++) {
+				std::string archive = work + "/item-" + std::to_string(index) + ".zip";
+				std::string leaf = PayloadLeaf(manifest.items[index].path);
+				ok = add_archive(resources, Package::kFirstPayloadId + static_cast<int32>(index),
+					archive, leaf.c_str());
+				// The archive is in the resources now; its file is not needed any longer.
+				unlink(archive.c_str());
+			}
+			if (ok && !manifest.help.empty())
+				ok = add_archive(resources, Package::kHelpId, helpArchive, Package::kHelpName);
+			if (ok && !deinstaller.empty())
+				ok = add_archive(resources, Package::kDeinstallerId, deinstallerArchive,
+					Package::kDeinstallerName);
+			std::vector<char> flat(configuration.FlattenedSize());
+			if (ok)
+				ok = configuration.Flatten(flat.data(), flat.size()) == B_OK
+					&& resources.AddResource(Package::kStringType, Package::kConfigurationId,
+						   flat.data(), flat.size(), Package::kConfigurationName)
+						== B_OK;
+			if (ok)
+				ok = resources.Sync() == B_OK;
+			if (!ok)
+				diagnostics.Error(options.output, 0, 0, "cannot write the installer's resources");
+		}
+	}
+
+	if (ok && rename(temporary.c_str(), options.output.c_str()) != 0) {
+		diagnostics.Error(options.output, 0, 0,
+			"cannot move the new installer into place: " + std::string(strerror(errno)));
+		ok = false;
+	}
+	if (!ok)
+		unlink(temporary.c_str());
+	RemoveWorkFolder(work);
+	return ok;
+}

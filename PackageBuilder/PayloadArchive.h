@@ -1,0 +1,44 @@
+// The ZIP archives an installer carries (item payloads, the help text, the deinstaller):
+// packing an entry into one, checking one held in memory, and expanding one into a folder.
+#ifndef PAYLOAD_ARCHIVE_H
+#define PAYLOAD_ARCHIVE_H
+
+#include <SupportDefs.h>
+
+#include <set>
+#include <string>
+#include <vector>
+
+// What an archive holds, as far as checking a package needs it.
+struct ArchiveSummary {
+	// The first name component of every entry.
+	std::set<std::string> topLevelNames;
+	// Whether the top-level entry is a folder (entries lie below it) or a regular file.
+	bool topIsFolder = false;
+	bool topIsRegularFile = false;
+	int64 entryCount = 0;
+	// Bytes of entry data once expanded, and of the attributes the entries carry.
+	uint64 dataSize = 0;
+	uint64 attributeSize = 0;
+};
+
+// Opens the archive in memory and reads every entry through, so that damaged data (a bad
+// checksum, a truncated entry) is found. False with a reason in error otherwise.
+bool InspectArchive(const void* data, size_t size, ArchiveSummary& summary, std::string& error);
+
+// Packs the entry at path into a new archive file (one top-level entry named after the
+// entry's leaf) at compression level 0 to 9.
+bool PackEntry(const std::string& path, const std::string& archive, int level);
+
+// Expands the archive held in memory and moves its entry named name to destination (a
+// path that must not exist yet). The work is done in a fresh folder under the temporary
+// folder, which is removed afterwards.
+bool ExtractArchive(
+	const void* data, size_t size, const std::string& name, const std::string& destination);
+
+// A fresh folder under the common temporary folder, or an empty string.
+std::string MakeWorkFolder(const char* prefix);
+// Removes a folder made by MakeWorkFolder with everything in it.
+void RemoveWorkFolder(const std::string& folder);
+
+#endif // PAYLOAD_ARCHIVE_H

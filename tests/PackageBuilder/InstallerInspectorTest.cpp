@@ -1,0 +1,236 @@
+#include "InstallerInspector.h"
+
+#include "PackageConfiguration.h"
+#include "PackageDefs.h"
+#include "PackageTestSupport.h"
+
+#include <File.h>
+#include <Message.h>
+#include <Resources.h>
+#include <TypeConstants.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <functional>
+#include <vector>
+
+using namespace package_test;
+
+namespace {
+
+const char* const kTwoItems = R"TOML(
+[[install_types]]
+name = "Full"
+
+[[items]]
+path = "payload/sample-tool"
+install_types = ["Full"]
+
+[[items]]
+path = "payload/Sample Docs"
+link = "User Deskbar"
+)TOML";
+
+std::vector<char>
+copy_of(BResources& resources, type_code type, int32 id)
+{
+	size_t size = 0;
+	const void* data = resources.LoadResource(type, id, &size);
+	if (data == nullptr)
+		return {};
+	return std::vector<char>(static_cast<const char*>(data), static_cast<const char*>(data) + size);
+}
+
+class InstallerInspectorTest : public PackageTest {
+protected:
+	void SetUp() override
+	{
+		PackageTest::SetUp();
+		Diagnostics diagnostics;
+		ASSERT_TRUE(Build(WriteManifest(std::string(kProductHeader) + kTwoItems), diagnostics));
+	}
+
+	// Changes the built installer's resources.
+	void Tamper(const std::function<void(BResources&)>& change)
+	{
+		BFile file(Output().c_str(), B_READ_WRITE);
+		BResources resources(&file);
+		change(resources);
+		ASSERT_EQ(resources.Sync(), B_OK);
+	}
+
+	void ReplaceConfiguration(const std::function<void(BMessage&)>& change)
+	{
+		Tamper([&](BResources& resources) {
+			BMessage configuration;
+			ASSERT_EQ(ReadPackageConfiguration(resources, configuration), B_OK);
+			change(configuration);
+			std::vector<char> flat(configuration.FlattenedSize());
+			configuration.Flatten(flat.data(), flat.size());
+			resources.AddResource(
+				B_STRING_TYPE, 2002, flat.data(), flat.size(), "BRC:configuration");
+		});
+	}
+
+	bool Check(Diagnostics& diagnostics)
+	{
+		InstallerInspector inspector(diagnostics);
+		return inspector.Open(Output()) && inspector.Check();
+	}
+};
+
+} // namespace
+
+TEST_F(InstallerInspectorTest, AFreshBuildIsSound)
+{
+	Diagnostics diagnostics;
+	EXPECT_TRUE(Check(diagnostics));
+	for (const Diagnostics::Entry& entry : diagnostics.Entries())
+		ADD_FAILURE() << Diagnostics::Format(entry);
+}
+
+TEST_F(InstallerInspectorTest, CatchesSwappedPayloads)
+{
+	Tamper([](BResources& resources) {
+		std::vector<char> first = copy_of(resources, B_RAW_TYPE, 2100);
+		std::vector<char> second = copy_of(resources, B_RAW_TYPE, 2101);
+		resources.AddResource(B_RAW_TYPE, 2100, second.data(), second.size(), "Sample Docs");
+		resources.AddResource(B_RAW_TYPE, 2101, first.data(), first.size(), "sample-tool");
+	});
+	Diagnostics diagnostics;
+	EXPECT_FALSE(Check(diagnostics));
+	EXPECT_TRUE(diagnostics.Mentions("item 0 (sample-tool): its payload RAWT 2100 is named "
+									 "'Sample Docs', not after the item"));
+	EXPECT_TRUE(diagnostics.Mentions("item 1 (Sample Docs): its payload RAWT 2101 is named"));
+}
+
+TEST_F(InstallerInspectorTest, CatchesSwappedArchivesUnderTheRightNames)
+{
+	Tamper([](BResources& resources) {
+		std::vector<char> first = copy_of(resources, B_RAW_TYPE, 2100);
+		std::vector<char> second = copy_of(resources, B_RAW_TYPE, 2101);
+		resources.AddResource(B_RAW_TYPE, 2100, second.data(), second.size(), "sample-tool");
+		resources.AddResource(B_RAW_TYPE, 2101, first.data(), first.size(), "Sample Docs");
+	});
+	Diagnostics diagnostics;
+	EXPECT_FALSE(Check(diagnostics));
+	EXPECT_TRUE(diagnostics.Mentions(
+		"item 0 (sample-tool): its payload archive must hold the one entry 'sample-tool' but "
+		"holds 'Sample Docs'"));
+}
+
+TEST_F(InstallerInspectorTest, CatchesAMissingPayload)
+{
+	Tamper([](BResources& resources) { resources.RemoveResource(B_RAW_TYPE, 2101); });
+	Diagnostics diagnostics;
+	EXPECT_FALSE(Check(diagnostics));
+	EXPECT_TRUE(diagnostics.Mentions("item 1 (Sample Docs): its payload RAWT 2101 is missing"));
+}
+
+TEST_F(InstallerInspectorTest, CatchesARenamedResource)
+{
+	Tamper([](BResources& resources) {
+		std::vector<char> data = copy_of(resources, B_RAW_TYPE, 2100);
+		resources.AddResource(B_RAW_TYPE, 2100, data.data(), data.size(), "sample-tool.old");
+	});
+	Diagnostics diagnostics;
+	EXPECT_FALSE(Check(diagnostics));
+	EXPECT_TRUE(diagnostics.Mentions("is named 'sample-tool.old', not after the item"));
+}
+
+TEST_F(InstallerInspectorTest, CatchesADamagedArchive)
+{
+	Tamper([](BResources& resources) {
+		std::vector<char> data = copy_of(resources, B_RAW_TYPE, 2101);
+		// Somewhere inside the compressed data of the first entry's neighbours.
+		for (size_t i = data.size() / 3; i < data.size() / 3 + 16; i++)
+			data[i] = static_cast<char>(data[i] ^ 0x5a);
+		resources.AddResource(B_RAW_TYPE, 2101, data.data(), data.size(), "Sample Docs");
+	});
+	Diagnostics diagnostics;
+	EXPECT_FALSE(Check(diagnostics));
+	EXPECT_TRUE(diagnostics.Mentions("item 1 (Sample Docs): its payload archive"));
+}
+
+TEST_F(InstallerInspectorTest, CatchesSizesKindsAndFieldsThatDoNotAgree)
+{
+	ReplaceConfiguration([](BMessage& configuration) {
+		BMessage instructions;
+		configuration.FindMessage(Package::kInstallInstructions, &instructions);
+		BMessage item;
+		instructions.FindMessage(Package::kInstallFile, 0, &item);
+		item.ReplaceInt32(Package::kFileSize, 0, 7);
+		item.ReplaceInt8(Package::kFileType, Package::kFileTypeFolder);
+		instructions.ReplaceMessage(Package::kInstallFile, 0, &item);
+		configuration.ReplaceMessage(Package::kInstallInstructions, &instructions);
+		configuration.RemoveName(Package::kOptCreatedFolder);
+		configuration.AddInt32(Package::kOptLog, 1);
+		configuration.AddString("opt_logg", "typo");
+	});
+	Diagnostics diagnostics;
+	EXPECT_FALSE(Check(diagnostics));
+	EXPECT_TRUE(diagnostics.Mentions("item 0 (sample-tool): file_size says 7 bytes"));
+	EXPECT_TRUE(diagnostics.Mentions("file_type says folder but the payload holds a file"));
+	EXPECT_TRUE(diagnostics.Mentions("configuration: opt_created_folder: 0 values, expected 1"));
+	EXPECT_TRUE(
+		diagnostics.Mentions("configuration: 'opt_logg' is not part of the package format"));
+}
+
+TEST_F(InstallerInspectorTest, CatchesATagTooLongAndAnUnknownPlace)
+{
+	ReplaceConfiguration([](BMessage& configuration) {
+		configuration.ReplaceString(Package::kCompany, std::string(300, 'c').c_str());
+		BMessage instructions;
+		configuration.FindMessage(Package::kInstallInstructions, &instructions);
+		BMessage item;
+		instructions.FindMessage(Package::kInstallFile, 1, &item);
+		BMessage meta;
+		item.FindMessage(Package::kInstallMeta, &meta);
+		meta.ReplaceString(Package::kLink, "Deskbar");
+		item.ReplaceMessage(Package::kInstallMeta, &meta);
+		instructions.ReplaceMessage(Package::kInstallFile, 1, &item);
+		configuration.ReplaceMessage(Package::kInstallInstructions, &instructions);
+	});
+	Diagnostics diagnostics;
+	EXPECT_FALSE(Check(diagnostics));
+	EXPECT_TRUE(diagnostics.Mentions("the deinstaller recognises at most 255"));
+	EXPECT_TRUE(diagnostics.Mentions("link 'Deskbar' is neither"));
+}
+
+TEST_F(InstallerInspectorTest, ListNamesEveryResource)
+{
+	Diagnostics diagnostics;
+	InstallerInspector inspector(diagnostics);
+	ASSERT_TRUE(inspector.Open(Output()));
+	char* text = nullptr;
+	size_t length = 0;
+	FILE* stream = open_memstream(&text, &length);
+	inspector.List(stream);
+	fclose(stream);
+	std::string listing(text, length);
+	free(text);
+	EXPECT_NE(listing.find("'RAWT'     2100"), std::string::npos) << listing;
+	EXPECT_NE(listing.find("Sample Docs\n"), std::string::npos);
+	EXPECT_NE(listing.find("'CSTR'     2002"), std::string::npos);
+	EXPECT_NE(listing.find("BRC:configuration"), std::string::npos);
+	EXPECT_NE(listing.find("'RAWT'     2001"), std::string::npos);
+}
+
+TEST_F(InstallerInspectorTest, AFileWithoutConfigurationFailsToOpenForChecks)
+{
+	Diagnostics diagnostics;
+	InstallerInspector inspector(diagnostics);
+	testing::internal::CaptureStderr();
+	EXPECT_TRUE(inspector.Open("/bin/true"));
+	testing::internal::GetCapturedStderr();
+	EXPECT_FALSE(inspector.HasConfiguration());
+	EXPECT_FALSE(inspector.Check());
+	EXPECT_TRUE(diagnostics.Mentions("the configuration (CSTR 2002"));
+
+	Diagnostics text;
+	InstallerInspector plain(text);
+	write_text(fRoot / "notes.txt", "not a program");
+	EXPECT_FALSE(plain.Open((fRoot / "notes.txt").string()));
+	EXPECT_TRUE(text.Mentions("not an installer"));
+}

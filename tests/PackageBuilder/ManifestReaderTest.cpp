@@ -1,0 +1,220 @@
+#include "ManifestReader.h"
+
+#include "PackageTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+using namespace package_test;
+
+namespace {
+
+int64
+line_of(const std::string& text, const std::string& needle)
+{
+	size_t at = text.find(needle);
+	if (at == std::string::npos)
+		return -1;
+	return 1 + std::count(text.begin(), text.begin() + at, '\n');
+}
+
+struct MalformedRow {
+	const char* what;
+	// Appended to the product header.
+	std::string body;
+	// The message names this line (found by the text on it), or the whole file ("").
+	const char* lineText;
+	const char* fragment;
+};
+
+class ManifestReaderTest : public PackageTest {
+protected:
+	bool Read(const std::string& text, Diagnostics& diagnostics, Manifest& manifest)
+	{
+		std::string path = WriteManifest(text);
+		ManifestReader reader(diagnostics);
+		return reader.Read(path, manifest);
+	}
+};
+
+} // namespace
+
+TEST_F(ManifestReaderTest, ReadsEverySectionAndResolvesPathsFromTheManifestFolder)
+{
+	std::string text = std::string(kProductHeader) + R"TOML(
+default_folder = "Current"
+compression = 3
+create_startup = true
+
+[requirements]
+disk_space_kb = 2.5
+ram_mb = 128
+ram_required = true
+libraries = ["libsample.so"]
+apps = ["Editor (application/x-vnd.Sample-Editor)"]
+apps_required = false
+
+[scripts.profile]
+tag = "Sample_Profile"
+contents = "export SAMPLE=1"
+
+[[install_types]]
+name = "Full"
+
+[[custom_folders]]
+name = "StartUp"
+root = "User Boot"
+sub_dir = "Sample StartUp"
+replace = false
+
+[[items]]
+path = "payload/sample-tool"
+link = "StartUp"
+link_exists = "Rename"
+install_types = ["Full"]
+)TOML";
+	Diagnostics diagnostics;
+	Manifest manifest;
+	ASSERT_TRUE(Read(text, diagnostics, manifest)) << diagnostics.Entries().size();
+	EXPECT_EQ(manifest.packageName, "Sample 2.1");
+	EXPECT_EQ(manifest.defaultFolder.value_or(""), "Current");
+	EXPECT_EQ(manifest.compression, 3);
+	EXPECT_TRUE(manifest.diskSpaceCheck);
+	EXPECT_DOUBLE_EQ(manifest.diskSpaceKb, 2.5);
+	EXPECT_TRUE(manifest.ramCheck);
+	EXPECT_EQ(manifest.ramMb, 128);
+	EXPECT_FALSE(manifest.appsRequired);
+	EXPECT_TRUE(manifest.profile.enabled);
+	EXPECT_FALSE(manifest.bootscript.enabled);
+	ASSERT_EQ(manifest.customFolders.size(), 1u);
+	EXPECT_EQ(manifest.customFolders[0].root, 3003);
+	EXPECT_FALSE(manifest.customFolders[0].replace);
+	ASSERT_EQ(manifest.items.size(), 1u);
+	EXPECT_EQ(manifest.items[0].path, (fRoot / "payload/sample-tool").string());
+	EXPECT_EQ(manifest.items[0].destination, "User Selected");
+	EXPECT_EQ(manifest.items[0].destinationExists, "Prompt");
+	EXPECT_EQ(manifest.items[0].linkExists, "Rename");
+	EXPECT_TRUE(manifest.items[0].deinstallable);
+}
+
+TEST_F(ManifestReaderTest, ReportsEachKindOfMistakeWithFileAndLine)
+{
+	const std::string longName(240, 'x');
+	const MalformedRow rows[] = {
+		{ "syntax", "[[items]\npath = 1\n", "[[items]", "" },
+		{ "unknown key", "\n[[items]]\npath = \"payload/sample-tool\"\ndestinaton = \"Trash\"\n",
+			"destinaton", "unknown key 'destinaton' in [[items]] (did you mean 'destination'?)" },
+		{ "unknown table", "\n[requirement]\nram_mb = 3\n", "[requirement]",
+			"did you mean 'requirements'?" },
+		{ "wrong type", "log = \"yes\"\n", "log =", "'log' must be true or false, not a string" },
+		{ "missing payload", "\n[[items]]\npath = \"payload/absent\"\n", "payload/absent",
+			"payload not found" },
+		{ "bad destination",
+			"\n[[items]]\npath = \"payload/sample-tool\"\ndestination = \"Nowhere\"\n", "Nowhere",
+			"destination 'Nowhere' is neither" },
+		{ "bad link", "\n[[items]]\npath = \"payload/sample-tool\"\nlink = \"user deskbar\"\n",
+			"user deskbar", "link 'user deskbar' is neither" },
+		{ "collision mode",
+			"\n[[items]]\npath = \"payload/sample-tool\"\ndestination_exists = \"Overwrite\"\n",
+			"Overwrite", "unknown collision mode 'Overwrite'" },
+		{ "undefined install type",
+			"\n[[items]]\npath = \"payload/sample-tool\"\ninstall_types = [\"Ful\"]\n", "Ful",
+			"install type 'Ful' is not defined" },
+		{ "custom folder root", "\n[[custom_folders]]\nname = \"Tools\"\nroot = \"User Tools\"\n",
+			"User Tools", "'root' must be a standard folder name" },
+		{ "default folder", "default_folder = \"Home\"\n", "Home",
+			"'default_folder' must be \"Current\" or a standard folder name" },
+		{ "out of range", "compression = 12\n", "compression", "between 0 and 9" },
+		{ "start-up folder", "create_startup = true\n", "", "custom folder named \"StartUp\"" },
+		{ "script tag", "\n[scripts.bootscript]\ncontents = \"echo\"\n", "[scripts.bootscript]",
+			"missing 'tag'" },
+		{ "unknown top-level key", "\n[product2]\n", "[product2]", "unknown key 'product2'" },
+	};
+	for (const MalformedRow& row : rows) {
+		std::string text = std::string(kProductHeader) + row.body;
+		Diagnostics diagnostics;
+		Manifest manifest;
+		EXPECT_FALSE(Read(text, diagnostics, manifest)) << row.what;
+		ASSERT_TRUE(diagnostics.HasErrors()) << row.what;
+		const Diagnostics::Entry& entry = diagnostics.Entries().front();
+		EXPECT_EQ(entry.file, (fRoot / "sample.toml").string()) << row.what;
+		EXPECT_TRUE(diagnostics.Mentions(row.fragment))
+			<< row.what << ": " << Diagnostics::Format(entry);
+		int64 expectedLine = row.lineText[0] == '\0' ? 0 : line_of(text, row.lineText);
+		bool lineNamed = false;
+		for (const Diagnostics::Entry& each : diagnostics.Entries())
+			lineNamed = lineNamed || each.line == expectedLine;
+		EXPECT_TRUE(lineNamed) << row.what << ": " << Diagnostics::Format(entry)
+							   << " expected line " << expectedLine;
+	}
+}
+
+TEST_F(ManifestReaderTest, RejectsATagOverTheDeinstallersLimit)
+{
+	std::string text = std::string(kProductHeader);
+	text.replace(text.find("Sample Co."), 10, std::string(240, 'C'));
+	Diagnostics diagnostics;
+	Manifest manifest;
+	EXPECT_FALSE(Read(text, diagnostics, manifest));
+	EXPECT_TRUE(diagnostics.Mentions("the deinstaller recognises at most 255"));
+	EXPECT_EQ(diagnostics.Entries().front().line, line_of(text, "[product]"));
+
+	// Exactly 255 bytes is still recognised.
+	std::string fits = std::string(kProductHeader);
+	size_t tagLength = std::string("Sample;2.1;May 4, 2026;Sample Co.;help@sample.example;").size();
+	fits.replace(fits.find("Sample Co."), 10, std::string(10 + 255 - tagLength, 'C'));
+	Diagnostics fine;
+	EXPECT_TRUE(Read(fits, fine, manifest)) << Diagnostics::Format(fine.Entries().front());
+}
+
+TEST_F(ManifestReaderTest, WarnsButAcceptsTwoItemsWithOneLeafName)
+{
+	write_text(fRoot / "other/sample-tool", "another\n");
+	std::string text = std::string(kProductHeader) + R"TOML(
+[[items]]
+path = "payload/sample-tool"
+
+[[items]]
+path = "other/sample-tool"
+destination = "User Libraries"
+)TOML";
+	Diagnostics diagnostics;
+	Manifest manifest;
+	EXPECT_TRUE(Read(text, diagnostics, manifest));
+	ASSERT_EQ(diagnostics.Entries().size(), 1u);
+	EXPECT_EQ(diagnostics.Entries()[0].severity, Diagnostics::kWarning);
+	EXPECT_EQ(diagnostics.Entries()[0].line, line_of(text, "other/sample-tool"));
+	EXPECT_TRUE(diagnostics.Mentions("'sample-tool' is also used by the item on line"));
+}
+
+TEST_F(ManifestReaderTest, RequiresTheProductTexts)
+{
+	Diagnostics diagnostics;
+	Manifest manifest;
+	EXPECT_FALSE(
+		Read("[product]\nname = \"\"\n[options]\ncreated_folder = \"S\"\n", diagnostics, manifest));
+	EXPECT_TRUE(diagnostics.Mentions("'name' must not be empty"));
+	EXPECT_TRUE(diagnostics.Mentions("missing 'version' in [product]"));
+	EXPECT_TRUE(diagnostics.Mentions("missing 'support_email' in [product]"));
+
+	Diagnostics noOptions;
+	EXPECT_FALSE(Read("[product]\nname = \"A\"\n", noOptions, manifest));
+	EXPECT_TRUE(noOptions.Mentions("missing the [options] table"));
+}
+
+TEST_F(ManifestReaderTest, ReadsTheLicenceFromAFile)
+{
+	write_text(fRoot / "LICENSE", "Terms\nline two\n");
+	std::string text = std::string(kProductHeader);
+	text.insert(text.find("\n[options]"), "license_file = \"LICENSE\"\n");
+	Diagnostics diagnostics;
+	Manifest manifest;
+	ASSERT_TRUE(Read(text, diagnostics, manifest));
+	EXPECT_EQ(manifest.license, "Terms\nline two\n");
+
+	text.insert(text.find("\n[options]"), "license = \"inline\"\n");
+	Diagnostics both;
+	EXPECT_FALSE(Read(text, both, manifest));
+	EXPECT_TRUE(both.Mentions("either 'license' or 'license_file'"));
+}
