@@ -148,8 +148,14 @@ LibNode::CompressFile(const char* name, const char* file)
 	}
 
 	// The attribute gets exactly the archive's bytes; one that cannot hold them all is
-	// not left behind in part.
+	// not left behind in part. No attribute holds more than 64 KiB.
 	RemoveAttr(name);
+	const off_t kMaxAttributeSize = 65536;
+	if (size > kMaxAttributeSize) {
+		fprintf(stderr, "LibNode::CompressFile: the archive of %s is too large\n", file);
+		ok = false;
+		size = 0;
+	}
 	std::vector<char> buffer(size > 0 ? size : 1);
 	const off_t kChunk = 1024;
 	for (off_t offset = 0; offset < size && ok; offset += kChunk) {

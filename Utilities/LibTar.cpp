@@ -8,6 +8,7 @@
 
 #include <errno.h>
 #include <spawn.h>
+#include <stdio.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -64,7 +65,8 @@ LibTar(const char* item, const char* archive)
 	std::string archivePath = absolute_path(archive);
 	std::string folder = path_folder(archivePath);
 	// BeOS behaviour: tar ran in the archive's folder, and the process stays there.
-	chdir(folder.c_str());
+	if (chdir(folder.c_str()) != 0)
+		fprintf(stderr, "cannot change to %s\n", folder.c_str());
 
 	// "--force-local" keeps a colon in the name from meaning a remote host; "--" keeps an
 	// item whose name begins with "-" from being read as an option.

@@ -466,7 +466,8 @@ LibUnzip(const char* archive)
 
 	// BeOS behaviour: the expansion ran in the archive's folder, and the process stays
 	// there. Nothing below depends on it.
-	chdir(folder.c_str());
+	if (chdir(folder.c_str()) != 0)
+		fprintf(stderr, "cannot change to %s\n", folder.c_str());
 
 	int error = 0;
 	zip_t* zip = zip_open(archivePath.c_str(), ZIP_RDONLY, &error);

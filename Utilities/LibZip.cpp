@@ -232,7 +232,8 @@ LibZip(const char* archive, const BPath& item, int level)
 
 	// BeOS behaviour: the packing ran in the item's folder, and the process stays there.
 	// Nothing below depends on it.
-	chdir(folder.c_str());
+	if (chdir(folder.c_str()) != 0)
+		fprintf(stderr, "cannot change to %s\n", folder.c_str());
 	std::string archivePath = archive[0] == '/' ? absolute_path(archive)
 												: absolute_path(join_path(folder, archive).c_str());
 
