@@ -1,5 +1,6 @@
 #include "PackageConfiguration.h"
 
+#include "LibAppResource.h"
 #include "LibString.h"
 #include "PackageDefs.h"
 
@@ -84,6 +85,12 @@ bool
 GetPayloadInfo(BResources& resources, int32 index, const char** name, size_t* size)
 {
 	return resources.GetResourceInfo(Package::kRawType, PayloadResourceId(index), name, size);
+}
+
+bool
+ExtractPayload(LibAppResource& resources, int32 index, const char* destination)
+{
+	return resources.ExtractEntry(PayloadResourceId(index), destination, true);
 }
 
 void

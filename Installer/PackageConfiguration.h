@@ -8,6 +8,7 @@
 
 class BMessage;
 class BResources;
+class LibAppResource;
 class LibString;
 
 // The alert text for a package whose configuration cannot be read.
@@ -26,6 +27,10 @@ status_t ReadPackageConfiguration(const char* executablePath, BMessage& configur
 int32 PayloadResourceId(int32 index);
 // The payload of item index: its resource name and size. False when it is missing.
 bool GetPayloadInfo(BResources& resources, int32 index, const char** name, size_t* size);
+
+// Expands the payload of item index to destination (the item's entry, named as the
+// destination says). A missing payload writes nothing and counts as done.
+bool ExtractPayload(LibAppResource& resources, int32 index, const char* destination);
 
 // The installation tag: app_name, version, release_date, company and support_email, each
 // followed by ";". A missing field contributes only its ";".
