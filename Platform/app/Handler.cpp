@@ -49,8 +49,10 @@ BHandler::Looper() const
 void
 BHandler::SetName(const char* name)
 {
+	// The new name may be the old one.
+	char* copy = name != NULL ? strdup(name) : NULL;
 	free(fName);
-	fName = name != NULL ? strdup(name) : NULL;
+	fName = copy;
 }
 
 const char*
