@@ -13,6 +13,7 @@
 #include <Resources.h>
 
 #include <atomic>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
@@ -212,6 +213,38 @@ pack_items(const Manifest& manifest, const std::string& work, int32 jobs)
 	return std::vector<bool>(results.begin(), results.end());
 }
 
+// The working directory when it was made; restored when it goes.
+class WorkingDirectory {
+public:
+	WorkingDirectory()
+	{
+		char* path = getcwd(nullptr, 0);
+		if (path != nullptr) {
+			fPath = path;
+			free(path);
+		}
+	}
+
+	~WorkingDirectory()
+	{
+		if (!fPath.empty() && chdir(fPath.c_str()) != 0)
+			fprintf(stderr, "PackageBuilder: cannot return to %s\n", fPath.c_str());
+	}
+
+	WorkingDirectory(const WorkingDirectory&) = delete;
+	WorkingDirectory& operator=(const WorkingDirectory&) = delete;
+
+	std::string Absolute(const std::string& path) const
+	{
+		if (path.empty() || path[0] == '/' || fPath.empty())
+			return path;
+		return fPath + "/" + path;
+	}
+
+private:
+	std::string fPath;
+};
+
 std::string
 pick(const std::string& option, const std::string& manifest, const char* besideProgram)
 {
@@ -241,8 +274,16 @@ ProgramFolder()
 }
 
 bool
-WriteInstaller(const Manifest& manifest, const BuildOptions& options, Diagnostics& diagnostics)
+WriteInstaller(const Manifest& manifest, const BuildOptions& givenOptions, Diagnostics& diagnostics)
 {
+	// Packing changes the process's working directory, so every path given relative to the
+	// caller's is made absolute first, and the caller's directory is restored at the end.
+	WorkingDirectory caller;
+	BuildOptions options = givenOptions;
+	options.output = caller.Absolute(options.output);
+	options.base = caller.Absolute(options.base);
+	options.deinstaller = caller.Absolute(options.deinstaller);
+
 	const std::string& file = manifest.file;
 	std::string base = pick(options.base, manifest.base, "Installer");
 	if (base.empty()) {

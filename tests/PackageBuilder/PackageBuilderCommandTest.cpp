@@ -201,3 +201,22 @@ auto_launch = true
 	EXPECT_EQ(again2.status, kExitFailed);
 	EXPECT_NE(again2.err.find("the payload folder must be empty"), std::string::npos);
 }
+
+TEST_F(PackageBuilderCommandTest, RelativePathsAreTakenFromTheCallersFolder)
+{
+	// Packing moves the process into the items' folders; the output must still land where
+	// the caller meant, and the caller's folder must be current again afterwards.
+	std::string manifest = WriteManifest(
+		std::string(kProductHeader) + "\n[[items]]\npath = \"payload/sample-tool\"\n");
+	fs::create_directories(fRoot / "out");
+	fs::current_path(fRoot / "out");
+	Result build = run({ "build", "../sample.toml", "-o", "Relative-Installer", "--base",
+		"/bin/true", "--deinstaller", "/bin/false" });
+	fs::path after = fs::current_path();
+	// Earlier tests may have left the process in a folder that is gone; leave a sound one.
+	fs::current_path("/");
+	ASSERT_EQ(build.status, kExitOk) << build.err;
+	EXPECT_EQ(after, fRoot / "out");
+	EXPECT_TRUE(fs::exists(fRoot / "out/Relative-Installer"));
+	EXPECT_FALSE(fs::exists(fRoot / "payload/Relative-Installer"));
+}
