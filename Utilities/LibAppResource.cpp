@@ -3,7 +3,6 @@
 #include "LibFile.h"
 
 #include <Entry.h>
-#include <FindDirectory.h>
 #include <Path.h>
 #include <Roster.h>
 #include <TypeConstants.h>

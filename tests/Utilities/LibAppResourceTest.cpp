@@ -152,20 +152,6 @@ TEST(LibAppResource, StaleEntryInTheTemporaryFolderDoesNotMixIn)
 	LibUnlink(stale.c_str());
 }
 
-TEST(LibAppResource, AddEntryReplacesAnEarlierResourceOfTheId)
-{
-	ScopedTempDir temp;
-	std::string program = copy_program(temp);
-	write_file(temp.Child("a"), "first\n");
-	LibAppResource resources(program.c_str(), B_READ_WRITE);
-	ASSERT_TRUE(resources.AddEntry(temp.Child("a").c_str(), kItemId, "a", 9));
-	write_file(temp.Child("a"), std::string(20000, 'x'));
-	ASSERT_TRUE(resources.AddEntry(temp.Child("a").c_str(), kItemId, "a", 0));
-
-	ASSERT_TRUE(resources.ExtractEntry(kItemId, temp.Child("b").c_str(), true));
-	EXPECT_EQ(std::string(20000, 'x'), read_file(temp.Child("b")));
-}
-
 TEST(LibAppResource, AddEntryFailuresLeaveTheContainerAlone)
 {
 	ScopedTempDir temp;
