@@ -1,0 +1,13 @@
+// The translation kit's error codes.
+#ifndef _TRANSLATION_ERRORS_H
+#define _TRANSLATION_ERRORS_H
+
+#include <Errors.h>
+
+enum B_TRANSLATION_ERROR {
+	B_NO_TRANSLATOR = B_TRANSLATION_ERROR_BASE,
+	B_ILLEGAL_DATA,
+	B_NOT_INITIALIZED
+};
+
+#endif // _TRANSLATION_ERRORS_H
