@@ -13,159 +13,9 @@
 #include <string>
 #include <vector>
 
-namespace {
+#include "TextViewData.h"
 
-struct Run {
-	int32 offset;
-	BFont font;
-	rgb_color color;
-};
-
-struct Line {
-	int32 start;
-	// Past the line's last byte, without the newline that ends it.
-	int32 end;
-	float top;
-	float height;
-	float ascent;
-};
-
-bool
-is_continuation_byte(char byte)
-{
-	return ((uchar)byte & 0xC0) == 0x80;
-}
-
-bool
-same_color(rgb_color a, rgb_color b)
-{
-	return a.red == b.red && a.green == b.green && a.blue == b.blue && a.alpha == b.alpha;
-}
-
-bool
-same_font(const BFont& a, const BFont& b)
-{
-	return a == b;
-}
-
-// Takes over the parts of source named by mode.
-void
-apply_font(BFont* target, const BFont& source, uint32 mode)
-{
-	if ((mode & B_FONT_ALL) == B_FONT_ALL) {
-		*target = source;
-		return;
-	}
-	if ((mode & B_FONT_FAMILY_AND_STYLE) != 0) {
-		font_family family;
-		font_style style;
-		source.GetFamilyAndStyle(&family, &style);
-		target->SetFamilyAndStyle(family, style);
-	}
-	if ((mode & B_FONT_SIZE) != 0)
-		target->SetSize(source.Size());
-	if ((mode & B_FONT_SHEAR) != 0)
-		target->SetShear(source.Shear());
-	if ((mode & B_FONT_ROTATION) != 0)
-		target->SetRotation(source.Rotation());
-	if ((mode & B_FONT_SPACING) != 0)
-		target->SetSpacing(source.Spacing());
-	if ((mode & B_FONT_ENCODING) != 0)
-		target->SetEncoding(source.Encoding());
-	if ((mode & B_FONT_FACE) != 0)
-		target->SetFace(source.Face());
-	if ((mode & B_FONT_FLAGS) != 0)
-		target->SetFlags(source.Flags());
-}
-
-} // namespace
-
-struct BTextView::Data {
-	std::string text;
-	// Sorted by offset; the first starts at 0 and there is always one.
-	std::vector<Run> runs;
-	BRect textRect;
-	alignment align;
-	bool editable;
-	bool selectable;
-	bool stylable;
-	bool wordWrap;
-	int32 maxBytes;
-	int32 selStart;
-	int32 selEnd;
-	// The end of the selection that moves with shift-arrows and drags.
-	int32 anchor;
-	bool tracking;
-
-	// The wrapped lines, rebuilt when anything changes.
-	mutable bool layoutValid;
-	mutable std::vector<Line> lines;
-
-	size_t RunIndexAt(int32 offset) const
-	{
-		size_t index = 0;
-		while (index + 1 < runs.size() && runs[index + 1].offset <= offset)
-			index++;
-		return index;
-	}
-
-	int32 RunEnd(size_t index) const
-	{
-		return index + 1 < runs.size() ? runs[index + 1].offset : (int32)text.size();
-	}
-
-	// The width of the bytes from start up to end, each run measured in its font.
-	float Width(int32 start, int32 end) const
-	{
-		float width = 0;
-		for (size_t index = RunIndexAt(start); index < runs.size() && start < end; index++) {
-			int32 segmentEnd = std::min(end, RunEnd(index));
-			width += runs[index].font.StringWidth(text.c_str() + start, segmentEnd - start);
-			start = segmentEnd;
-		}
-		return width;
-	}
-
-	// Splits the run holding offset so that a run starts there.
-	void SplitAt(int32 offset)
-	{
-		size_t index = RunIndexAt(offset);
-		if (runs[index].offset == offset)
-			return;
-		Run copy = runs[index];
-		copy.offset = offset;
-		runs.insert(runs.begin() + (ptrdiff_t)index + 1, copy);
-	}
-
-	// Drops runs that start past the text or repeat their predecessor's style.
-	void Normalize()
-	{
-		std::vector<Run> kept;
-		for (const Run& run : runs) {
-			if (!kept.empty() && run.offset >= (int32)text.size())
-				break;
-			if (!kept.empty() && kept.back().offset == run.offset) {
-				kept.back() = run;
-				continue;
-			}
-			if (!kept.empty() && same_font(kept.back().font, run.font)
-				&& same_color(kept.back().color, run.color)) {
-				continue;
-			}
-			kept.push_back(run);
-		}
-		kept.front().offset = 0;
-		// Equal neighbours can meet once a run in between went.
-		runs.clear();
-		for (const Run& run : kept) {
-			if (!runs.empty() && same_font(runs.back().font, run.font)
-				&& same_color(runs.back().color, run.color)) {
-				continue;
-			}
-			runs.push_back(run);
-		}
-	}
-};
+using namespace BPrivate;
 
 BTextView::BTextView(
 	BRect frame, const char* name, BRect textRect, uint32 resizingMode, uint32 flags) :
@@ -198,7 +48,7 @@ BTextView::_Init(BRect textRect, const BFont* font, const rgb_color* color)
 	fData->tracking = false;
 	fData->layoutValid = false;
 	SetFont(font != NULL ? font : be_plain_font);
-	Run run;
+	TextRun run;
 	run.offset = 0;
 	GetFont(&run.font);
 	run.color = color != NULL ? *color : make_color(0, 0, 0);
@@ -246,7 +96,7 @@ BTextView::Draw(BRect updateRect)
 	bool showSelection = fData->selectable && fData->selStart != fData->selEnd;
 	rgb_color highlight = tint_color(ViewColor(), B_HIGHLIGHT_BACKGROUND_TINT);
 	for (size_t number = 0; number < fData->lines.size(); number++) {
-		const Line& line = fData->lines[number];
+		const TextLine& line = fData->lines[number];
 		if (line.top + line.height < updateRect.top)
 			continue;
 		if (line.top > updateRect.bottom)
@@ -269,7 +119,7 @@ BTextView::Draw(BRect updateRect)
 		while (offset < line.end) {
 			size_t index = fData->RunIndexAt(offset);
 			int32 segmentEnd = std::min(line.end, fData->RunEnd(index));
-			const Run& run = fData->runs[index];
+			const TextRun& run = fData->runs[index];
 			SetFont(&run.font);
 			SetHighColor(run.color);
 			bool selected = showSelection && offset >= fData->selStart && offset < fData->selEnd;
@@ -494,7 +344,7 @@ void
 BTextView::SetText(const char* text, int32 length, const text_run_array* runs)
 {
 	// The new text starts in the style the old one started with.
-	Run first = fData->runs.front();
+	TextRun first = fData->runs.front();
 	if (!fData->text.empty())
 		DeleteText(0, TextLength());
 	fData->runs.assign(1, first);
@@ -570,7 +420,7 @@ BTextView::InsertText(const char* text, int32 length, int32 offset, const text_r
 	fData->text.insert((size_t)offset, text, (size_t)length);
 	// Runs after the insertion move along; the inserted bytes join the run before them.
 	for (size_t index = 0; index < fData->runs.size(); index++) {
-		Run& run = fData->runs[index];
+		TextRun& run = fData->runs[index];
 		if (run.offset > offset || (run.offset == offset && offset > 0 && index > 0))
 			run.offset += length;
 	}
@@ -581,7 +431,7 @@ BTextView::InsertText(const char* text, int32 length, int32 offset, const text_r
 		SetRunArray(offset, offset + length, runs);
 	} else if (runs != NULL && runs->count > 0) {
 		// A view with one style takes the first run's for all of its text.
-		Run& only = fData->runs.front();
+		TextRun& only = fData->runs.front();
 		only.font = runs->runs[0].font;
 		only.color = runs->runs[0].color;
 		fData->runs.resize(1);
@@ -617,7 +467,7 @@ BTextView::DeleteText(int32 fromOffset, int32 toOffset)
 {
 	int32 length = toOffset - fromOffset;
 	fData->text.erase((size_t)fromOffset, (size_t)length);
-	for (Run& run : fData->runs) {
+	for (TextRun& run : fData->runs) {
 		if (run.offset >= toOffset)
 			run.offset -= length;
 		else if (run.offset > fromOffset)
@@ -769,7 +619,7 @@ BTextView::_StyleRange(
 	fData->SplitAt(start);
 	if (finish < TextLength())
 		fData->SplitAt(finish);
-	for (Run& run : fData->runs) {
+	for (TextRun& run : fData->runs) {
 		if (run.offset < start || run.offset >= finish)
 			continue;
 		if (font != NULL)
@@ -792,7 +642,7 @@ BTextView::SetFontAndColor(const BFont* font, uint32 mode, const rgb_color* colo
 		SetFont(font, mode);
 	if (color != NULL)
 		SetHighColor(*color);
-	for (Run& run : fData->runs) {
+	for (TextRun& run : fData->runs) {
 		if (font != NULL)
 			apply_font(&run.font, *font, mode);
 		if (color != NULL)
@@ -821,7 +671,7 @@ BTextView::GetFontAndColor(
 	BFont* font, uint32* sameProperties, rgb_color* color, bool* sameColor) const
 {
 	size_t first = fData->RunIndexAt(fData->selStart);
-	const Run& run = fData->runs[first];
+	const TextRun& run = fData->runs[first];
 	if (font != NULL)
 		*font = run.font;
 	if (color != NULL)
@@ -842,7 +692,7 @@ BTextView::GetFontAndColor(
 void
 BTextView::GetFontAndColor(int32 offset, BFont* font, rgb_color* color) const
 {
-	const Run& run = fData->runs[fData->RunIndexAt(std::clamp<int32>(offset, 0, TextLength()))];
+	const TextRun& run = fData->runs[fData->RunIndexAt(std::clamp<int32>(offset, 0, TextLength()))];
 	if (font != NULL)
 		*font = run.font;
 	if (color != NULL)
@@ -884,7 +734,7 @@ BTextView::RunArray(int32 start, int32 finish, int32* length) const
 	if (array == NULL)
 		return NULL;
 	for (int32 index = 0; index < count; index++) {
-		const Run& run = fData->runs[first + (size_t)index];
+		const TextRun& run = fData->runs[first + (size_t)index];
 		array->runs[index].offset = std::max(0, run.offset - start);
 		array->runs[index].font = run.font;
 		array->runs[index].color = run.color;
@@ -913,231 +763,4 @@ void
 BTextView::FreeRunArray(text_run_array* array)
 {
 	free(array);
-}
-
-int32
-BTextView::CountLines() const
-{
-	_Layout();
-	return (int32)fData->lines.size();
-}
-
-int32
-BTextView::CurrentLine() const
-{
-	return LineAt(fData->selStart);
-}
-
-void
-BTextView::GoToLine(int32 lineNumber)
-{
-	int32 offset = OffsetAt(std::clamp<int32>(lineNumber, 0, CountLines() - 1));
-	fData->anchor = offset;
-	Select(offset, offset);
-	ScrollToOffset(offset);
-}
-
-int32
-BTextView::LineAt(int32 offset) const
-{
-	_Layout();
-	offset = std::clamp<int32>(offset, 0, TextLength());
-	int32 line = 0;
-	while (line + 1 < (int32)fData->lines.size() && fData->lines[(size_t)line + 1].start <= offset)
-		line++;
-	return line;
-}
-
-int32
-BTextView::LineAt(BPoint point) const
-{
-	_Layout();
-	int32 line = 0;
-	while (line + 1 < (int32)fData->lines.size() && fData->lines[(size_t)line + 1].top <= point.y)
-		line++;
-	return line;
-}
-
-int32
-BTextView::OffsetAt(int32 line) const
-{
-	_Layout();
-	if (line < 0)
-		return 0;
-	if (line >= (int32)fData->lines.size())
-		return TextLength();
-	return fData->lines[(size_t)line].start;
-}
-
-int32
-BTextView::OffsetAt(BPoint point) const
-{
-	const Line& line = fData->lines[(size_t)LineAt(point)];
-	if (point.y >= line.top + line.height && &line == &fData->lines.back())
-		return TextLength();
-	float x = PointAt(line.start).x;
-	// The nearest gap between characters.
-	int32 offset = line.start;
-	while (offset < line.end) {
-		int32 next = offset + 1;
-		while (next < line.end && is_continuation_byte(fData->text[(size_t)next]))
-			next++;
-		float width = fData->Width(offset, next);
-		if (point.x < x + width / 2)
-			return offset;
-		x += width;
-		offset = next;
-	}
-	return line.end;
-}
-
-BPoint
-BTextView::PointAt(int32 offset, float* height) const
-{
-	_Layout();
-	const Line& line = fData->lines[(size_t)LineAt(offset)];
-	float lineWidth = fData->Width(line.start, line.end);
-	float x = fData->textRect.left;
-	if (fData->align == B_ALIGN_CENTER)
-		x += floorf((fData->textRect.Width() - lineWidth) / 2);
-	else if (fData->align == B_ALIGN_RIGHT)
-		x = fData->textRect.right - lineWidth;
-	if (height != NULL)
-		*height = line.height;
-	offset = std::clamp<int32>(offset, line.start, line.end);
-	return BPoint(x + fData->Width(line.start, offset), line.top);
-}
-
-float
-BTextView::LineWidth(int32 lineNumber) const
-{
-	_Layout();
-	if (lineNumber < 0 || lineNumber >= (int32)fData->lines.size())
-		return 0;
-	const Line& line = fData->lines[(size_t)lineNumber];
-	return fData->Width(line.start, line.end);
-}
-
-float
-BTextView::LineHeight(int32 lineNumber) const
-{
-	_Layout();
-	lineNumber = std::clamp<int32>(lineNumber, 0, (int32)fData->lines.size() - 1);
-	return fData->lines[(size_t)lineNumber].height;
-}
-
-float
-BTextView::TextHeight(int32 startLine, int32 endLine) const
-{
-	int32 count = CountLines();
-	startLine = std::clamp<int32>(startLine, 0, count - 1);
-	endLine = std::clamp<int32>(endLine, startLine, count - 1);
-	const Line& last = fData->lines[(size_t)endLine];
-	return last.top + last.height - fData->lines[(size_t)startLine].top;
-}
-
-void
-BTextView::ScrollToOffset(int32 offset)
-{
-	float height = 0;
-	BPoint point = PointAt(offset, &height);
-	BRect bounds = Bounds();
-	BPoint target = bounds.LeftTop();
-	if (point.y < bounds.top)
-		target.y = point.y;
-	else if (point.y + height - 1 > bounds.bottom)
-		target.y = point.y + height - 1 - bounds.Height();
-	if (point.x < bounds.left)
-		target.x = std::max(0.0f, point.x - 10);
-	else if (point.x > bounds.right)
-		target.x = point.x - bounds.Width() + 10;
-	if (target == bounds.LeftTop())
-		return;
-	ScrollTo(target);
-	if (BScrollBar* bar = BScrollBar::Of(this, B_VERTICAL))
-		bar->SetValue(target.y);
-	if (BScrollBar* bar = BScrollBar::Of(this, B_HORIZONTAL))
-		bar->SetValue(target.x);
-}
-
-void
-BTextView::ScrollToSelection()
-{
-	ScrollToOffset(fData->selStart);
-}
-
-void
-BTextView::_Layout() const
-{
-	if (fData->layoutValid)
-		return;
-	fData->layoutValid = true;
-	fData->lines.clear();
-	const std::string& text = fData->text;
-	float limit = fData->textRect.Width();
-	auto add_line = [&](size_t start, size_t end) {
-		Line line;
-		line.start = (int32)start;
-		line.end = (int32)end;
-		line.top = fData->lines.empty() ? fData->textRect.top
-										: fData->lines.back().top + fData->lines.back().height;
-		// The tallest run on the line sets its height; an empty line takes the style
-		// of the text before it.
-		float ascent = 0;
-		float below = 0;
-		size_t index = fData->RunIndexAt(line.start);
-		do {
-			font_height height;
-			fData->runs[index].font.GetHeight(&height);
-			ascent = std::max(ascent, height.ascent);
-			below = std::max(below, height.descent + height.leading);
-			index++;
-		} while (index < fData->runs.size() && fData->runs[index].offset < line.end);
-		line.ascent = ceilf(ascent);
-		line.height = ceilf(ascent + below);
-		fData->lines.push_back(line);
-	};
-
-	size_t start = 0;
-	while (true) {
-		size_t newline = text.find('\n', start);
-		size_t paragraphEnd = newline == std::string::npos ? text.size() : newline;
-		// Fill the line word by word; a word longer than the line gets a line of its own.
-		size_t lineStart = start;
-		while (true) {
-			if (!fData->wordWrap || fData->Width((int32)lineStart, (int32)paragraphEnd) <= limit) {
-				add_line(lineStart, paragraphEnd);
-				break;
-			}
-			size_t breakAt = lineStart;
-			size_t scan = lineStart;
-			while (scan < paragraphEnd) {
-				size_t space = text.find(' ', scan);
-				size_t wordEnd =
-					space == std::string::npos || space > paragraphEnd ? paragraphEnd : space;
-				if (fData->Width((int32)lineStart, (int32)wordEnd) > limit)
-					break;
-				breakAt = wordEnd;
-				scan = wordEnd + 1;
-			}
-			if (breakAt == lineStart) {
-				size_t space = text.find(' ', lineStart);
-				breakAt = space == std::string::npos || space > paragraphEnd ? paragraphEnd : space;
-			}
-			// The spaces at the break belong to the line they end.
-			size_t nextStart = breakAt;
-			while (nextStart < paragraphEnd && text[nextStart] == ' ')
-				nextStart++;
-			if (nextStart >= paragraphEnd) {
-				add_line(lineStart, paragraphEnd);
-				break;
-			}
-			add_line(lineStart, breakAt);
-			fData->lines.back().end = (int32)breakAt;
-			lineStart = nextStart;
-		}
-		if (newline == std::string::npos)
-			break;
-		start = newline + 1;
-	}
 }
