@@ -3,6 +3,7 @@
 #include <Message.h>
 #include <OS.h>
 #include <ScrollBar.h>
+#include <ScrollView.h>
 #include <Window.h>
 
 #include <algorithm>
@@ -49,11 +50,6 @@ BListView::Draw(BRect updateRect)
 		if (frame.top > updateRect.bottom)
 			break;
 		DrawListItem(fItems[(size_t)index], index, frame);
-	}
-	// The list shows where the keyboard goes with a frame around the view.
-	if (IsFocus() && Window() != NULL && Window()->IsActive()) {
-		SetHighColor(keyboard_navigation_color());
-		StrokeRect(Bounds());
 	}
 }
 
@@ -223,6 +219,9 @@ BListView::MakeFocus(bool focus)
 	if (focus == IsFocus())
 		return;
 	BView::MakeFocus(focus);
+	// BeOS behaviour: the focus shows on the border of the scroll view around the list.
+	if (BScrollView* scroller = dynamic_cast<BScrollView*>(Parent()))
+		scroller->SetBorderHighlighted(focus);
 	Invalidate();
 }
 

@@ -2,6 +2,7 @@
 
 #include <Message.h>
 #include <ScrollBar.h>
+#include <ScrollView.h>
 #include <Window.h>
 
 #include <algorithm>
@@ -307,6 +308,8 @@ BTextView::MakeFocus(bool focus)
 	if (focus == IsFocus())
 		return;
 	BView::MakeFocus(focus);
+	if (BScrollView* scroller = dynamic_cast<BScrollView*>(Parent()))
+		scroller->SetBorderHighlighted(focus);
 	Invalidate();
 }
 

@@ -287,6 +287,11 @@ TEST(ListViewTest, ScrollToSelectionMovesTheScrollBar)
 	bar->GetRange(&min, &max);
 	EXPECT_EQ(0, min);
 	EXPECT_EQ(roundf(list->ItemFrame(39).bottom + 1 - (list->Bounds().Height() + 1)), max);
+	// The focus shows on the scroll view's border.
+	list->MakeFocus();
+	EXPECT_TRUE(scroller->IsBorderHighlighted());
+	list->MakeFocus(false);
+	EXPECT_FALSE(scroller->IsBorderHighlighted());
 	list->Select(30);
 	list->ScrollToSelection();
 	EXPECT_EQ(list->ItemFrame(30).top, list->Bounds().top);
