@@ -248,6 +248,13 @@ TEST(ListViewTest, ClicksAndKeysSelectAndEnterInvokes)
 	click(fixture.window, BPoint(20, (second.top + second.bottom) / 2));
 	ASSERT_TRUE(fixture.window->Drain());
 	EXPECT_EQ((Indexes { { 1 } }), fixture.window->TakeSelections());
+	// The second click of a double click on the selected row invokes.
+	BPoint middle(20, (second.top + second.bottom) / 2);
+	send_mouse(fixture.window, QEvent::MouseButtonDblClick, middle, Qt::LeftButton, Qt::LeftButton);
+	send_mouse(fixture.window, QEvent::MouseButtonRelease, middle, Qt::LeftButton, Qt::NoButton);
+	ASSERT_TRUE(fixture.window->Drain());
+	EXPECT_EQ((Indexes { { 1 } }), fixture.window->TakeInvocations());
+	EXPECT_TRUE(fixture.window->TakeSelections().empty());
 
 	send_key(fixture.window, Qt::Key_Down);
 	send_key(fixture.window, Qt::Key_Down);
