@@ -27,10 +27,14 @@ std::string
 Diagnostics::Format(const Entry& entry)
 {
 	std::string text = entry.file;
+	// Appended piece by piece: GCC 12 warns falsely about "literal" + std::string at -O3.
 	if (entry.line > 0) {
-		text += ":" + std::to_string(entry.line);
-		if (entry.column > 0)
-			text += ":" + std::to_string(entry.column);
+		text += ':';
+		text += std::to_string(entry.line);
+		if (entry.column > 0) {
+			text += ':';
+			text += std::to_string(entry.column);
+		}
 	}
 	text += entry.severity == kError ? ": error: " : ": warning: ";
 	text += entry.text;
