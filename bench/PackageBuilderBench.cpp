@@ -1,0 +1,175 @@
+// Building an installer from a large payload against zipping the same folders with Info-ZIP.
+// Makes 200 MB in 10,000 files, split into 20 item folders (two thirds text-like, one third
+// incompressible), then times in one run:
+//   - PackageBuilder build of a manifest with the 20 items, items packed in parallel;
+//   - the same build packing one item at a time (--jobs 1);
+//   - `zip -r9 -q` of the 20 folders into one archive.
+// The folder is made under TMPDIR (or /tmp) and removed afterwards. Run from a release build.
+#include "PackageBuilderCommand.h"
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+typedef std::chrono::steady_clock Clock;
+
+const int kItems = 20;
+const int kFilesPerItem = 500;
+const uint64_t kTotalBytes = 200ull * 1024 * 1024;
+
+const char* const kWords[] = { "install", "package", "volume", "folder", "the", "a", "of",
+	"deinstaller", "attribute", "resource", "message", "window", "item", "boot", "script",
+	"licence", "user", "system", "library", "size", "time", "and", "to", "with", "version" };
+
+void
+make_payload(const fs::path& root)
+{
+	std::mt19937_64 random(42);
+	uint64_t perFile = kTotalBytes / (kItems * kFilesPerItem);
+	std::string buffer;
+	for (int item = 0; item < kItems; item++) {
+		fs::path folder = root / ("item-" + std::to_string(item));
+		for (int file = 0; file < kFilesPerItem; file++) {
+			// A few sub-folders per item, as real products have.
+			fs::path sub = folder / ("part-" + std::to_string(file % 10));
+			fs::create_directories(sub);
+			// Sizes vary around the mean, so the total stays near 200 MB.
+			uint64_t size = perFile / 2 + random() % perFile;
+			buffer.clear();
+			buffer.reserve(size);
+			if (file % 3 == 2) {
+				while (buffer.size() < size) {
+					uint64_t value = random();
+					buffer.append(reinterpret_cast<const char*>(&value), sizeof(value));
+				}
+			} else {
+				while (buffer.size() < size) {
+					buffer += kWords[random() % (sizeof(kWords) / sizeof(kWords[0]))];
+					buffer += random() % 12 == 0 ? '\n' : ' ';
+				}
+			}
+			buffer.resize(size);
+			std::ofstream stream(sub / ("file-" + std::to_string(file) + ".dat"),
+				std::ios::binary | std::ios::trunc);
+			stream.write(buffer.data(), buffer.size());
+		}
+	}
+}
+
+double
+seconds_since(Clock::time_point start)
+{
+	return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+// Runs zip in folder without a shell.
+int
+run_zip(const fs::path& folder, const fs::path& archive)
+{
+	pid_t child = fork();
+	if (child == 0) {
+		if (chdir(folder.c_str()) != 0)
+			_exit(127);
+		std::vector<std::string> arguments = { "zip", "-r9", "-q", archive.string() };
+		for (int item = 0; item < kItems; item++)
+			arguments.push_back("item-" + std::to_string(item));
+		std::vector<char*> argv;
+		for (std::string& argument : arguments)
+			argv.push_back(argument.data());
+		argv.push_back(nullptr);
+		execvp("zip", argv.data());
+		_exit(127);
+	}
+	int status = 0;
+	waitpid(child, &status, 0);
+	return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+double
+time_build(const fs::path& manifest, const fs::path& output, const char* jobs)
+{
+	std::vector<std::string> arguments = { "build", manifest.string(), "-o", output.string(),
+		"--base", "/bin/true", "--deinstaller", "/bin/false" };
+	if (jobs != nullptr) {
+		arguments.push_back("--jobs");
+		arguments.push_back(jobs);
+	}
+	Clock::time_point start = Clock::now();
+	int status = RunPackageBuilder(arguments, stdout, stderr);
+	double elapsed = seconds_since(start);
+	if (status != 0) {
+		fprintf(stderr, "PackageBuilder build failed (%d)\n", status);
+		exit(1);
+	}
+	return elapsed;
+}
+
+} // namespace
+
+int
+main()
+{
+	const char* temporary = getenv("TMPDIR");
+	fs::path root = fs::path(temporary != nullptr ? temporary : "/tmp")
+		/ ("PackageBuilderBench-" + std::to_string(getpid()));
+	fs::path payload = root / "payload";
+	fs::create_directories(payload);
+
+	Clock::time_point start = Clock::now();
+	make_payload(payload);
+	uint64_t bytes = 0;
+	uint64_t files = 0;
+	for (const fs::directory_entry& entry : fs::recursive_directory_iterator(payload)) {
+		if (entry.is_regular_file()) {
+			bytes += entry.file_size();
+			files++;
+		}
+	}
+	printf("payload: %llu files, %.1f MB in %d items (made in %.1f s)\n",
+		static_cast<unsigned long long>(files), bytes / 1048576.0, kItems, seconds_since(start));
+
+	fs::path manifest = root / "bench.toml";
+	{
+		std::ofstream stream(manifest);
+		stream << "[product]\nname = \"Bench\"\nversion = \"1.0\"\nrelease_date = \"today\"\n"
+				  "company = \"Bench Co.\"\nsupport_email = \"bench@example\"\n"
+				  "\n[options]\ncreated_folder = \"Bench\"\ncompression = 9\n";
+		for (int item = 0; item < kItems; item++)
+			stream << "\n[[items]]\npath = \"payload/item-" << item << "\"\n";
+	}
+
+	// Page cache warm for everyone: read the payload once through zip's own pass first.
+	fs::path archive = root / "zip-r9.zip";
+	run_zip(payload, root / "warm.zip");
+	fs::remove(root / "warm.zip");
+
+	double parallel = time_build(manifest, root / "installer-parallel", nullptr);
+	double serial = time_build(manifest, root / "installer-serial", "1");
+	start = Clock::now();
+	if (run_zip(payload, archive) != 0) {
+		fprintf(stderr, "zip failed\n");
+		return 1;
+	}
+	double zip = seconds_since(start);
+
+	double parallelSize = fs::file_size(root / "installer-parallel") / 1048576.0;
+	double zipSize = fs::file_size(archive) / 1048576.0;
+	printf("PackageBuilder build (parallel): %7.2f s, %.1f MB installer\n", parallel, parallelSize);
+	printf("PackageBuilder build --jobs 1:   %7.2f s\n", serial);
+	printf("zip -r9 -q:                      %7.2f s, %.1f MB archive\n", zip, zipSize);
+	printf("ratio build / zip: %.2f parallel, %.2f one job at a time; size ratio %.3f\n",
+		parallel / zip, serial / zip, parallelSize / zipSize);
+
+	fs::remove_all(root);
+	return 0;
+}
