@@ -3,6 +3,7 @@
 #include <Message.h>
 #include <Window.h>
 
+#include "DropFilter.h"
 #include "InputMapping.h"
 #include "WindowData.h"
 
@@ -24,6 +25,7 @@ WindowWidget::WindowWidget(BWindow* window) :
 	setFocusPolicy(Qt::StrongFocus);
 	setAttribute(Qt::WA_NoSystemBackground);
 	setAttribute(Qt::WA_InputMethodEnabled, false);
+	install_drop_filter(this, window);
 }
 
 WindowWidget::~WindowWidget() { }
