@@ -6,6 +6,9 @@
 
 #include <SupportDefs.h>
 
+class BFont;
+class BRect;
+
 class LibString {
 public:
 	LibString();
@@ -109,6 +112,11 @@ public:
 	void ShiftFrom(const int32& to, const int32& from);
 	bool RemoveWord(const char* word);
 	void RemoveAllWords(const char* word);
+	// Shortens the text with "..." until its width in the font is below maxWidth; kept
+	// gets the width of what was kept. Returns the number of characters removed (the
+	// length when nothing had to go). Needs the interface kit: it is defined in the
+	// library's interface part (UtilitiesInterface).
+	int32 Truncate(const BFont& font, const int& maxWidth, BRect& kept);
 
 	// Editing in place.
 	int32 Replace(const char* text, const char* with);
