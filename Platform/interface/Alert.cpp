@@ -265,25 +265,28 @@ BAlert::Go()
 {
 	BPrivate::AlertData& data = *fAlertData;
 
+	std::shared_ptr<BPrivate::AlertWait> waiter = std::make_shared<BPrivate::AlertWait>();
+	data.waiter = waiter;
+
 	if (BPrivate::is_gui_thread()) {
-		// The answer ends a nested event loop: every window goes on meanwhile.
+		// The answer ends a nested event loop: every window goes on meanwhile. The alert
+		// may be gone when the loop returns, so the answer is read from the waiter.
 		QEventLoop loop;
 		data.loop = &loop;
+		BMessenger alert(this);
 		Show();
 		PostMessage(kAlertShown);
-		if (!data.answered)
+		if (!waiter->answered)
 			loop.exec();
-		data.loop = nullptr;
-		int32 answer = data.answer;
-		Lock();
-		Quit();
-		return answer;
+		if (alert.LockTarget()) {
+			fAlertData->loop = nullptr;
+			Quit();
+		}
+		return waiter->answer;
 	}
 
 	// Another thread: the GUI thread shows the alert and answers; this thread waits,
 	// in a wait that kill_thread() ends.
-	std::shared_ptr<BPrivate::AlertWait> waiter = std::make_shared<BPrivate::AlertWait>();
-	data.waiter = waiter;
 
 	struct CloseWhenKilled {
 		BMessenger alert;
@@ -406,16 +409,16 @@ BAlert::_Answer(int32 index)
 		}
 	}
 
-	if (data.loop != nullptr) {
-		// Go() on the GUI thread quits the alert itself once its loop returns.
-		data.loop->exit(0);
-		return;
-	}
 	if (data.waiter) {
 		BPrivate::CancelableWait::Locker locker(data.waiter->wait);
 		data.waiter->answer = index;
 		data.waiter->answered = true;
 		data.waiter->wait.NotifyAll();
+	}
+	if (data.loop != nullptr) {
+		// Go() on the GUI thread quits the alert itself once its loop returns.
+		data.loop->exit(0);
+		return;
 	}
 	Quit();
 }

@@ -41,6 +41,12 @@ BitmapViews::Of(const BBitmap* bitmap)
 	return static_cast<BitmapViews*>(bitmap->fViews.get());
 }
 
+void
+BitmapViews::Forget(BView* view)
+{
+	fBitmap->RemoveChild(view);
+}
+
 QImage*
 BitmapViews::BeginDrawing()
 {

@@ -28,6 +28,8 @@ BView::~BView()
 	// the tree sound when that was forgotten.
 	if (fData->fParent != NULL)
 		fData->fParent->RemoveChild(this);
+	else if (fData->fBitmap != NULL)
+		fData->fBitmap->Forget(this);
 
 	while (!fData->fChildren.empty()) {
 		BView* child = fData->fChildren.back();

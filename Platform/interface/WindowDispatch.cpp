@@ -237,10 +237,6 @@ BWindow::_DispatchMouse(BMessage* message)
 		return;
 	bool exited = false;
 	message->FindBool("be:exited", &exited);
-	int32 buttons = 0;
-	message->FindInt32("buttons", &buttons);
-	fData->SetMouse(where, (uint32)buttons);
-
 	BView* topView = fData->fTopView;
 	BView* under = exited ? NULL : ViewData::Of(topView).ViewAt(where);
 

@@ -24,6 +24,9 @@ public:
 
 	static BitmapViews* Of(const BBitmap* bitmap);
 
+	// A view of the bitmap is being deleted: it leaves the bitmap first.
+	void Forget(BView* view);
+
 	// The image the views draw into: the bitmap's own pixels for 32-bit bitmaps, a copy
 	// written back by EndDrawing() for the others. NULL when the bitmap cannot be drawn
 	// into.

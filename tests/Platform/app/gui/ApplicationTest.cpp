@@ -1,0 +1,207 @@
+// BApplication: the order of its first messages, messages from other threads, pulses, and
+// how it quits (asked by a window, by the last window closing, or from another thread).
+#include <Application.h>
+#include <Message.h>
+#include <Messenger.h>
+#include <Window.h>
+
+#include "GuiTestSupport.h"
+#include "qt/ApplicationPrivate.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <string>
+#include <thread>
+#include <vector>
+
+using namespace gui_test;
+
+namespace {
+
+class TestApplication : public BApplication {
+public:
+	TestApplication() :
+		BApplication("application/x-vnd.test-application")
+	{
+	}
+
+	void ArgvReceived(int32 argc, char** argv) override
+	{
+		std::string event = "argv:" + std::to_string(argc);
+		for (int32 i = 1; i < argc; i++)
+			event += std::string(":") + argv[i];
+		fEvents.push_back(event);
+	}
+
+	void ReadyToRun() override
+	{
+		fEvents.push_back("ready");
+		if (fOnReady)
+			fOnReady();
+	}
+
+	void Pulse() override
+	{
+		fPulses++;
+		if (fOnPulse)
+			fOnPulse();
+	}
+
+	bool QuitRequested() override
+	{
+		fQuitRequests++;
+		return BApplication::QuitRequested();
+	}
+
+	void MessageReceived(BMessage* message) override
+	{
+		if (message->what == 'ping') {
+			if (find_thread(NULL) != Thread() || !IsLocked())
+				fWrongThread++;
+			if (++fPings == fExpectedPings)
+				Quit();
+			return;
+		}
+		BApplication::MessageReceived(message);
+	}
+
+	std::vector<std::string> fEvents;
+	std::function<void()> fOnReady;
+	std::function<void()> fOnPulse;
+	std::atomic<int32> fPulses { 0 };
+	std::atomic<int32> fQuitRequests { 0 };
+	int32 fPings = 0;
+	int32 fExpectedPings = 0;
+	int32 fWrongThread = 0;
+};
+
+class ApplicationTest : public testing::Test {
+protected:
+	void SetUp() override { BPrivate::set_command_line({ "program" }); }
+
+	void TearDown() override { BPrivate::set_command_line({}); }
+};
+
+class ClosingWindow : public BWindow {
+public:
+	ClosingWindow(bool allow) :
+		BWindow(BRect(10, 10, 109, 109), "Closing", B_TITLED_WINDOW, 0),
+		fAllow(allow)
+	{
+	}
+
+	bool QuitRequested() override { return fAllow; }
+
+	bool fAllow;
+};
+
+} // namespace
+
+TEST_F(ApplicationTest, ArgumentsArriveBeforeReadyToRun)
+{
+	BPrivate::set_command_line({ "program", "-ui", "extra" });
+	TestApplication application;
+	EXPECT_EQ(be_app, &application);
+	EXPECT_TRUE(be_app_messenger.IsValid());
+	application.fOnReady = [&]() { application.Quit(); };
+	EXPECT_TRUE(application.IsLaunching());
+	EXPECT_EQ(find_thread(NULL), application.Run());
+	std::vector<std::string> expected = { "argv:3:-ui:extra", "ready" };
+	EXPECT_EQ(expected, application.fEvents);
+}
+
+TEST_F(ApplicationTest, WithoutArgumentsOnlyReadyToRunArrives)
+{
+	TestApplication application;
+	application.fOnReady = [&]() { application.Quit(); };
+	application.Run();
+	EXPECT_EQ(std::vector<std::string> { "ready" }, application.fEvents);
+}
+
+TEST_F(ApplicationTest, MessagesFromOtherThreadsAreHandledOnTheMainThread)
+{
+	TestApplication application;
+	application.fExpectedPings = 200;
+	std::vector<std::thread> senders;
+	application.fOnReady = [&]() {
+		for (int32 i = 0; i < 4; i++) {
+			senders.emplace_back([]() {
+				for (int32 j = 0; j < 50; j++)
+					be_app_messenger.SendMessage('ping');
+			});
+		}
+	};
+	application.Run();
+	for (std::thread& sender : senders)
+		sender.join();
+	EXPECT_EQ(200, application.fPings);
+	EXPECT_EQ(0, application.fWrongThread);
+}
+
+TEST_F(ApplicationTest, PulsesFollowTheRateAndStopAtZero)
+{
+	TestApplication application;
+	std::thread stopper;
+	application.fOnReady = [&]() { application.SetPulseRate(10000); };
+	application.fOnPulse = [&]() {
+		if (application.fPulses.load() != 5)
+			return;
+		application.SetPulseRate(0);
+		stopper = std::thread([]() {
+			snooze(300000);
+			be_app_messenger.SendMessage(B_QUIT_REQUESTED);
+		});
+	};
+	application.Run();
+	stopper.join();
+	EXPECT_EQ(5, application.fPulses.load());
+}
+
+TEST_F(ApplicationTest, ClosingTheLastShownWindowAsksTheApplicationToQuit)
+{
+	TestApplication application;
+	application.fOnReady = [&]() {
+		ClosingWindow* first = new ClosingWindow(true);
+		ClosingWindow* second = new ClosingWindow(true);
+		first->Show();
+		second->Show();
+		// The first closes while the second is shown: the application goes on.
+		first->PostMessage(B_QUIT_REQUESTED);
+		std::thread([messenger = BMessenger(second)]() {
+			snooze(100000);
+			messenger.SendMessage(B_QUIT_REQUESTED);
+		}).detach();
+	};
+	application.Run();
+	EXPECT_EQ(1, application.fQuitRequests.load());
+	EXPECT_EQ(0, application.CountWindows());
+}
+
+TEST_F(ApplicationTest, AWindowThatRefusesKeepsTheApplication)
+{
+	TestApplication application;
+	ClosingWindow* stubborn = NULL;
+	application.fOnReady = [&]() {
+		stubborn = new ClosingWindow(false);
+		stubborn->Show();
+		application.PostMessage(B_QUIT_REQUESTED);
+		std::thread([]() {
+			snooze(100000);
+			be_app->Quit();
+		}).detach();
+	};
+	application.Run();
+	EXPECT_EQ(1, application.fQuitRequests.load());
+	EXPECT_EQ(1, application.CountWindows());
+}
+
+TEST_F(ApplicationTest, OnlyOneApplicationAtATime)
+{
+	TestApplication application;
+	status_t error = B_OK;
+	BApplication second("application/x-vnd.test-second", &error);
+	EXPECT_EQ(B_ERROR, error);
+	EXPECT_EQ(B_ERROR, second.InitCheck());
+	EXPECT_EQ(be_app, &application);
+}
