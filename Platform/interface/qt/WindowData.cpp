@@ -14,6 +14,7 @@
 #include <QCursor>
 #include <QEvent>
 #include <QGuiApplication>
+#include <QScreen>
 #include <QTimer>
 
 #include <algorithm>
@@ -65,6 +66,18 @@ WindowSync::WindowSync(BWindow* window, WindowData* data) :
 	QCoreApplication* application = QCoreApplication::instance();
 	if (application != nullptr)
 		moveToThread(application->thread());
+
+	// A change of the screen's size reaches the window as B_SCREEN_CHANGED.
+	QScreen* screen = QGuiApplication::primaryScreen();
+	if (screen != nullptr) {
+		connect(screen, &QScreen::geometryChanged, this, [this](const QRect& geometry) {
+			BMessage message(B_SCREEN_CHANGED);
+			message.AddInt64("when", system_time());
+			message.AddRect("frame", BRect(0, 0, geometry.width() - 1, geometry.height() - 1));
+			message.AddInt32("mode", B_RGB32);
+			fMessenger.SendMessage(&message);
+		});
+	}
 }
 
 void

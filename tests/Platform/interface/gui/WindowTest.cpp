@@ -17,6 +17,7 @@
 
 #include <QCloseEvent>
 #include <QDir>
+#include <QScreen>
 
 #include <atomic>
 #include <map>
@@ -418,5 +419,66 @@ TEST_F(WindowTest, SampleWindowWithEveryControlIsSavedAsAScreenshot)
 	QDir().mkpath(BEINSTALLER_ARTIFACT_DIR);
 	QString path = QString(BEINSTALLER_ARTIFACT_DIR) + "/sample-window.png";
 	EXPECT_TRUE(shot.save(path));
+	quit(window);
+}
+
+namespace {
+
+class HookWindow : public BWindow {
+public:
+	HookWindow() :
+		BWindow(BRect(30, 30, 129, 129), "Hooks", B_TITLED_WINDOW, 0)
+	{
+	}
+
+	void WindowActivated(bool active) override
+	{
+		if (active)
+			fActivations++;
+	}
+
+	void ScreenChanged(BRect frame, color_space space) override
+	{
+		fScreenFrame = frame;
+		fScreenSpace = space;
+		fScreenChanges++;
+	}
+
+	void FrameResized(float width, float height) override { fResized = BPoint(width, height); }
+
+	std::atomic<int32> fActivations { 0 };
+	std::atomic<int32> fScreenChanges { 0 };
+	BRect fScreenFrame;
+	color_space fScreenSpace = B_NO_COLOR_SPACE;
+	BPoint fResized;
+};
+
+} // namespace
+
+TEST_F(WindowTest, ActivationAndScreenChangesReachTheHooks)
+{
+	HookWindow* window = new HookWindow;
+	window->Show();
+	ASSERT_TRUE(wait_until([&] { return widget_of(window) != nullptr; }));
+	window->Activate();
+	ASSERT_TRUE(wait_until([&] { return window->fActivations.load() > 0; }));
+	EXPECT_TRUE(window->IsActive());
+	EXPECT_TRUE(window->IsFront());
+
+	QScreen* screen = QGuiApplication::primaryScreen();
+	Q_EMIT screen->geometryChanged(QRect(0, 0, 1024, 768));
+	ASSERT_TRUE(wait_until([&] { return window->fScreenChanges.load() == 1; }));
+	EXPECT_EQ(BRect(0, 0, 1023, 767), window->fScreenFrame);
+	EXPECT_EQ(B_RGB32, window->fScreenSpace);
+
+	// The user's resizing reaches FrameResized() and the views.
+	BView* filler = new BView(window->Bounds(), "filler", B_FOLLOW_ALL, 0);
+	window->Lock();
+	window->AddChild(filler);
+	window->Unlock();
+	widget_of(window)->resize(150, 120);
+	ASSERT_TRUE(wait_until([&] { return window->fResized == BPoint(149, 119); }));
+	EXPECT_EQ(BRect(0, 0, 149, 119), window->Bounds());
+	EXPECT_EQ(window->Bounds(), filler->Frame());
 	quit(window);
 }
