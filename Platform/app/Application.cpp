@@ -193,6 +193,8 @@ BApplication::~BApplication()
 		be_app_messenger = BMessenger();
 		be_app = NULL;
 	}
+	if (fData->fCursorHidden)
+		QGuiApplication::restoreOverrideCursor();
 	fData->fPulseTimer.reset();
 	QApplication* own = fData->fOwnApplication;
 	fData.reset();

@@ -3,8 +3,6 @@
 
 #include "qt/InputMapping.h"
 
-#include <QGuiApplication>
-
 rgb_color
 ui_color(color_which which)
 {
@@ -64,7 +62,5 @@ keyboard_navigation_color()
 uint32
 modifiers()
 {
-	if (QGuiApplication::instance() == nullptr)
-		return 0;
-	return BPrivate::be_modifiers(QGuiApplication::queryKeyboardModifiers());
+	return BPrivate::noted_modifiers();
 }

@@ -1,6 +1,7 @@
 // Translation tables from Qt keys to the raw key codes of the BeOS PC keymap.
 #include "InputMapping.h"
 
+#include <atomic>
 #include <cctype>
 
 namespace BPrivate {
@@ -100,7 +101,21 @@ const KeyRow kPrintableKeys[] = {
 	{ Qt::Key_Slash, 0x55, '/' },
 };
 
+std::atomic<uint32> sModifiers(0);
+
 } // namespace
+
+void
+note_modifiers(uint32 modifiers)
+{
+	sModifiers.store(modifiers);
+}
+
+uint32
+noted_modifiers()
+{
+	return sModifiers.load();
+}
 
 uint32
 be_modifiers(Qt::KeyboardModifiers modifiers)

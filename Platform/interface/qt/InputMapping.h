@@ -15,6 +15,11 @@ namespace BPrivate {
 
 uint32 be_modifiers(Qt::KeyboardModifiers modifiers);
 
+// The modifiers of the latest input event any window received; modifiers() answers from
+// it, since the keyboard may be asked only on the GUI thread.
+void note_modifiers(uint32 modifiers);
+uint32 noted_modifiers();
+
 uint32 be_buttons(Qt::MouseButtons buttons);
 
 // What a key-down message carries for a key press: the BeOS raw key code (the PC

@@ -109,7 +109,7 @@ WindowWidget::leaveEvent(QEvent*)
 	WindowData::Of(fWindow).GetMouse(&where, &buttons);
 	message.AddPoint("where", where);
 	message.AddInt32("buttons", (int32)buttons);
-	message.AddInt32("modifiers", (int32)::modifiers());
+	message.AddInt32("modifiers", (int32)noted_modifiers());
 	_Post(&message);
 }
 
@@ -169,11 +169,16 @@ void
 WindowWidget::_PostKey(uint32 what, QKeyEvent* event)
 {
 	KeyStroke stroke = be_key_stroke(event->key(), event->modifiers(), event->text());
-	if (stroke.bytes.empty())
+	if (stroke.bytes.empty()) {
+		// A modifier key alone: only the modifier state changes.
+		note_modifiers(be_modifiers(event->modifiers()));
 		return;
+	}
+	uint32 modifiers = be_modifiers(event->modifiers());
+	note_modifiers(modifiers);
 	BMessage message(what);
 	message.AddInt64("when", system_time());
-	message.AddInt32("modifiers", (int32)be_modifiers(event->modifiers()));
+	message.AddInt32("modifiers", (int32)modifiers);
 	message.AddInt32("key", stroke.key);
 	message.AddInt8("byte", (int8)stroke.bytes[0]);
 	message.AddString("bytes", stroke.bytes.c_str());
@@ -197,7 +202,9 @@ WindowWidget::_PostMouse(uint32 what, QMouseEvent* event, int32 clicks)
 	message.AddPoint("where", where);
 	QPointF global = event->globalPosition();
 	message.AddPoint("screen_where", BPoint(floorf(global.x()), floorf(global.y())));
-	message.AddInt32("modifiers", (int32)be_modifiers(event->modifiers()));
+	uint32 modifiers = be_modifiers(event->modifiers());
+	note_modifiers(modifiers);
+	message.AddInt32("modifiers", (int32)modifiers);
 	message.AddInt32("buttons", (int32)buttons);
 	if (what == B_MOUSE_DOWN)
 		message.AddInt32("clicks", clicks);

@@ -236,7 +236,10 @@ TEST_F(WindowTest, ShiftF1ReachesDispatchMessageWithModifiersAndKey)
 	ASSERT_TRUE(wait_until([&] { return widget_of(window) != nullptr; }));
 
 	send_key(window, Qt::Key_F1, Qt::ShiftModifier);
+	// modifiers() tells the state of the latest input, from any thread.
+	EXPECT_NE(0u, modifiers() & B_SHIFT_KEY);
 	send_key(window, Qt::Key_A, Qt::NoModifier, "a");
+	EXPECT_EQ(0u, modifiers() & B_SHIFT_KEY);
 	ASSERT_TRUE(wait_until([&] { return window->CountKeys() == 2; }));
 
 	const BMessage& help = window->fKeys[0];
