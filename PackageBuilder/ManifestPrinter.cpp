@@ -134,7 +134,7 @@ TomlString(const std::string& text)
 }
 
 bool
-PrintManifest(InstallerInspector& inspector, const std::string& installerPath,
+PrintManifest(InstallerExaminer& inspector, const std::string& installerPath,
 	const std::string& payloadFolder, FILE* stream, Diagnostics& diagnostics)
 {
 	if (!inspector.HasConfiguration())

@@ -6,14 +6,14 @@
 #ifndef MANIFEST_PRINTER_H
 #define MANIFEST_PRINTER_H
 
-#include "InstallerInspector.h"
+#include "InstallerExaminer.h"
 
 #include <cstdio>
 #include <string>
 
 // payloadFolder is created when missing and must be empty otherwise. False with
 // diagnostics when something cannot be extracted.
-bool PrintManifest(InstallerInspector& inspector, const std::string& installerPath,
+bool PrintManifest(InstallerExaminer& inspector, const std::string& installerPath,
 	const std::string& payloadFolder, FILE* stream, Diagnostics& diagnostics);
 
 // A TOML basic string holding text exactly (multi-line when it has line feeds).

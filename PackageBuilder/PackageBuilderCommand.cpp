@@ -1,7 +1,7 @@
 #include "PackageBuilderCommand.h"
 
 #include "Diagnostics.h"
-#include "InstallerInspector.h"
+#include "InstallerExaminer.h"
 #include "InstallerWriter.h"
 #include "ManifestPrinter.h"
 #include "ManifestReader.h"
@@ -130,7 +130,7 @@ run_inspection(const std::vector<std::string>& arguments, FILE* out, FILE* err)
 		return usage(err, "--manifest and --payload-dir go together");
 
 	Diagnostics diagnostics;
-	InstallerInspector inspector(diagnostics);
+	InstallerExaminer inspector(diagnostics);
 	if (!inspector.Open(installer))
 		return finish(diagnostics, err, false);
 

@@ -1,4 +1,4 @@
-#include "InstallerInspector.h"
+#include "InstallerExaminer.h"
 
 #include "ConfigurationBuilder.h"
 #include "LibEntry.h"
@@ -73,14 +73,14 @@ print_block(FILE* stream, const std::string& text, const char* indent)
 
 } // namespace
 
-InstallerInspector::InstallerInspector(Diagnostics& diagnostics) :
+InstallerExaminer::InstallerExaminer(Diagnostics& diagnostics) :
 	fDiagnostics(diagnostics),
 	fHasConfiguration(false)
 {
 }
 
 bool
-InstallerInspector::Open(const std::string& path)
+InstallerExaminer::Open(const std::string& path)
 {
 	fPath = path;
 	status_t status = fFile.SetTo(path.c_str(), B_READ_ONLY);
@@ -99,7 +99,7 @@ InstallerInspector::Open(const std::string& path)
 }
 
 bool
-InstallerInspector::LoadRaw(int32 id, std::vector<char>& data)
+InstallerExaminer::LoadRaw(int32 id, std::vector<char>& data)
 {
 	size_t size = 0;
 	const void* bytes = fResources.LoadResource(Package::kRawType, id, &size);
@@ -110,7 +110,7 @@ InstallerInspector::LoadRaw(int32 id, std::vector<char>& data)
 }
 
 bool
-InstallerInspector::LoadPayload(int32 index, std::vector<char>& data, std::string& name)
+InstallerExaminer::LoadPayload(int32 index, std::vector<char>& data, std::string& name)
 {
 	const char* resourceName = nullptr;
 	size_t size = 0;
@@ -121,7 +121,7 @@ InstallerInspector::LoadPayload(int32 index, std::vector<char>& data, std::strin
 }
 
 void
-InstallerInspector::List(FILE* stream)
+InstallerExaminer::List(FILE* stream)
 {
 	fprintf(stream, "%-8s %6s %12s  %s\n", "type", "id", "size", "name");
 	type_code type = 0;
@@ -135,7 +135,7 @@ InstallerInspector::List(FILE* stream)
 }
 
 void
-InstallerInspector::Show(FILE* stream)
+InstallerExaminer::Show(FILE* stream)
 {
 	if (!fHasConfiguration)
 		return;
@@ -313,19 +313,19 @@ InstallerInspector::Show(FILE* stream)
 }
 
 void
-InstallerInspector::_Error(const std::string& text)
+InstallerExaminer::_Error(const std::string& text)
 {
 	fDiagnostics.Error(fPath, 0, 0, text);
 }
 
 void
-InstallerInspector::_Warning(const std::string& text)
+InstallerExaminer::_Warning(const std::string& text)
 {
 	fDiagnostics.Warning(fPath, 0, 0, text);
 }
 
 void
-InstallerInspector::_CheckPlacement(
+InstallerExaminer::_CheckPlacement(
 	const std::string& where, const char* field, const char* value, bool allowNone)
 {
 	if (value == nullptr)
@@ -346,7 +346,7 @@ InstallerInspector::_CheckPlacement(
 }
 
 void
-InstallerInspector::_CheckItems(const BMessage& instructions)
+InstallerExaminer::_CheckItems(const BMessage& instructions)
 {
 	BMessage item;
 	int32 count = 0;
@@ -431,7 +431,7 @@ InstallerInspector::_CheckItems(const BMessage& instructions)
 }
 
 void
-InstallerInspector::_CheckEmbedded(
+InstallerExaminer::_CheckEmbedded(
 	int32 id, const char* resourceName, const char* entryName, const char* what, int32 expectedSize)
 {
 	const char* name = nullptr;
@@ -463,7 +463,7 @@ InstallerInspector::_CheckEmbedded(
 }
 
 bool
-InstallerInspector::Check()
+InstallerExaminer::Check()
 {
 	int32 errorsBefore = fDiagnostics.ErrorCount();
 	if (!fHasConfiguration)

@@ -1,4 +1,4 @@
-#include "InstallerInspector.h"
+#include "InstallerExaminer.h"
 
 #include "PackageConfiguration.h"
 #include "PackageDefs.h"
@@ -42,7 +42,7 @@ copy_of(BResources& resources, type_code type, int32 id)
 	return std::vector<char>(static_cast<const char*>(data), static_cast<const char*>(data) + size);
 }
 
-class InstallerInspectorTest : public PackageTest {
+class InstallerExaminerTest : public PackageTest {
 protected:
 	void SetUp() override
 	{
@@ -75,14 +75,14 @@ protected:
 
 	bool Check(Diagnostics& diagnostics)
 	{
-		InstallerInspector inspector(diagnostics);
+		InstallerExaminer inspector(diagnostics);
 		return inspector.Open(Output()) && inspector.Check();
 	}
 };
 
 } // namespace
 
-TEST_F(InstallerInspectorTest, AFreshBuildIsSound)
+TEST_F(InstallerExaminerTest, AFreshBuildIsSound)
 {
 	Diagnostics diagnostics;
 	EXPECT_TRUE(Check(diagnostics));
@@ -90,7 +90,7 @@ TEST_F(InstallerInspectorTest, AFreshBuildIsSound)
 		ADD_FAILURE() << Diagnostics::Format(entry);
 }
 
-TEST_F(InstallerInspectorTest, CatchesSwappedPayloads)
+TEST_F(InstallerExaminerTest, CatchesSwappedPayloads)
 {
 	Tamper([](BResources& resources) {
 		std::vector<char> first = copy_of(resources, B_RAW_TYPE, 2100);
@@ -105,7 +105,7 @@ TEST_F(InstallerInspectorTest, CatchesSwappedPayloads)
 	EXPECT_TRUE(diagnostics.Mentions("item 1 (Sample Docs): its payload RAWT 2101 is named"));
 }
 
-TEST_F(InstallerInspectorTest, CatchesSwappedArchivesUnderTheRightNames)
+TEST_F(InstallerExaminerTest, CatchesSwappedArchivesUnderTheRightNames)
 {
 	Tamper([](BResources& resources) {
 		std::vector<char> first = copy_of(resources, B_RAW_TYPE, 2100);
@@ -120,7 +120,7 @@ TEST_F(InstallerInspectorTest, CatchesSwappedArchivesUnderTheRightNames)
 		"holds 'Sample Docs'"));
 }
 
-TEST_F(InstallerInspectorTest, CatchesAMissingPayload)
+TEST_F(InstallerExaminerTest, CatchesAMissingPayload)
 {
 	Tamper([](BResources& resources) { resources.RemoveResource(B_RAW_TYPE, 2101); });
 	Diagnostics diagnostics;
@@ -128,7 +128,7 @@ TEST_F(InstallerInspectorTest, CatchesAMissingPayload)
 	EXPECT_TRUE(diagnostics.Mentions("item 1 (Sample Docs): its payload RAWT 2101 is missing"));
 }
 
-TEST_F(InstallerInspectorTest, CatchesARenamedResource)
+TEST_F(InstallerExaminerTest, CatchesARenamedResource)
 {
 	Tamper([](BResources& resources) {
 		std::vector<char> data = copy_of(resources, B_RAW_TYPE, 2100);
@@ -139,7 +139,7 @@ TEST_F(InstallerInspectorTest, CatchesARenamedResource)
 	EXPECT_TRUE(diagnostics.Mentions("is named 'sample-tool.old', not after the item"));
 }
 
-TEST_F(InstallerInspectorTest, CatchesADamagedArchive)
+TEST_F(InstallerExaminerTest, CatchesADamagedArchive)
 {
 	Tamper([](BResources& resources) {
 		std::vector<char> data = copy_of(resources, B_RAW_TYPE, 2101);
@@ -153,7 +153,7 @@ TEST_F(InstallerInspectorTest, CatchesADamagedArchive)
 	EXPECT_TRUE(diagnostics.Mentions("item 1 (Sample Docs): its payload archive"));
 }
 
-TEST_F(InstallerInspectorTest, CatchesSizesKindsAndFieldsThatDoNotAgree)
+TEST_F(InstallerExaminerTest, CatchesSizesKindsAndFieldsThatDoNotAgree)
 {
 	ReplaceConfiguration([](BMessage& configuration) {
 		BMessage instructions;
@@ -177,7 +177,7 @@ TEST_F(InstallerInspectorTest, CatchesSizesKindsAndFieldsThatDoNotAgree)
 		diagnostics.Mentions("configuration: 'opt_logg' is not part of the package format"));
 }
 
-TEST_F(InstallerInspectorTest, CatchesATagTooLongAndAnUnknownPlace)
+TEST_F(InstallerExaminerTest, CatchesATagTooLongAndAnUnknownPlace)
 {
 	ReplaceConfiguration([](BMessage& configuration) {
 		configuration.ReplaceString(Package::kCompany, std::string(300, 'c').c_str());
@@ -198,10 +198,10 @@ TEST_F(InstallerInspectorTest, CatchesATagTooLongAndAnUnknownPlace)
 	EXPECT_TRUE(diagnostics.Mentions("link 'Deskbar' is neither"));
 }
 
-TEST_F(InstallerInspectorTest, ListNamesEveryResource)
+TEST_F(InstallerExaminerTest, ListNamesEveryResource)
 {
 	Diagnostics diagnostics;
-	InstallerInspector inspector(diagnostics);
+	InstallerExaminer inspector(diagnostics);
 	ASSERT_TRUE(inspector.Open(Output()));
 	char* text = nullptr;
 	size_t length = 0;
@@ -217,10 +217,10 @@ TEST_F(InstallerInspectorTest, ListNamesEveryResource)
 	EXPECT_NE(listing.find("'RAWT'     2001"), std::string::npos);
 }
 
-TEST_F(InstallerInspectorTest, AFileWithoutConfigurationFailsToOpenForChecks)
+TEST_F(InstallerExaminerTest, AFileWithoutConfigurationFailsToOpenForChecks)
 {
 	Diagnostics diagnostics;
-	InstallerInspector inspector(diagnostics);
+	InstallerExaminer inspector(diagnostics);
 	testing::internal::CaptureStderr();
 	EXPECT_TRUE(inspector.Open("/bin/true"));
 	testing::internal::GetCapturedStderr();
@@ -229,7 +229,7 @@ TEST_F(InstallerInspectorTest, AFileWithoutConfigurationFailsToOpenForChecks)
 	EXPECT_TRUE(diagnostics.Mentions("the configuration (CSTR 2002"));
 
 	Diagnostics text;
-	InstallerInspector plain(text);
+	InstallerExaminer plain(text);
 	write_text(fRoot / "notes.txt", "not a program");
 	EXPECT_FALSE(plain.Open((fRoot / "notes.txt").string()));
 	EXPECT_TRUE(text.Mentions("not an installer"));

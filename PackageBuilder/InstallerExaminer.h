@@ -1,7 +1,7 @@
-// InstallerInspector: reads an installer written by PackageBuilder (or any tool that keeps
+// InstallerExaminer: reads an installer written by PackageBuilder (or any tool that keeps
 // the package layout) for the list, show and check commands.
-#ifndef INSTALLER_INSPECTOR_H
-#define INSTALLER_INSPECTOR_H
+#ifndef INSTALLER_EXAMINER_H
+#define INSTALLER_EXAMINER_H
 
 #include "Diagnostics.h"
 
@@ -13,9 +13,9 @@
 #include <string>
 #include <vector>
 
-class InstallerInspector {
+class InstallerExaminer {
 public:
-	explicit InstallerInspector(Diagnostics& diagnostics);
+	explicit InstallerExaminer(Diagnostics& diagnostics);
 
 	// Opens the installer's resources and reads its configuration. False when the file
 	// has no readable resources; a missing or damaged configuration is reported but still
@@ -57,4 +57,4 @@ private:
 	bool fHasConfiguration;
 };
 
-#endif // INSTALLER_INSPECTOR_H
+#endif // INSTALLER_EXAMINER_H
