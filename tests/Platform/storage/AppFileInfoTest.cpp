@@ -132,7 +132,7 @@ TEST(AppFileInfo, ReadsTheMetadataOfR5Applications)
 
 TEST(AppFileInfo, ReadsR5Icons)
 {
-	BFile file(test_file("Inspector.rsrc").c_str(), B_READ_ONLY);
+	BFile file(test_file("IconViewer.rsrc").c_str(), B_READ_ONLY);
 	BAppFileInfo info(&file);
 	BResources resources(&file);
 	for (icon_size which : { B_LARGE_ICON, B_MINI_ICON }) {

@@ -115,7 +115,7 @@ real_files()
 			{ { B_MIME_STRING_TYPE, 1, "BEOS:APP_SIG", 39 },
 				{ B_MESSAGE_TYPE, 1, "BEOS:FILE_TYPES", 18 },
 				{ 'APPV', 1, "BEOS:APP_VERSION", 680 } } },
-		{ "Inspector.rsrc", B_RESOURCE_CONTAINER_PLAIN, 4,
+		{ "IconViewer.rsrc", B_RESOURCE_CONTAINER_PLAIN, 4,
 			{ { 'APPF', 1, "BEOS:APP_FLAGS", 4 }, { 'ICON', 101, "BEOS:L:STD_ICON", 1024 },
 				{ 'MICN', 101, "BEOS:M:STD_ICON", 256 },
 				{ B_MIME_STRING_TYPE, 1, "BEOS:APP_SIG", 33 } } },
@@ -210,7 +210,7 @@ TEST(ResourceFile, RewritingTheSameResourcesReproducesTheR5Files)
 {
 	// Header, index, fill pattern, data and info table come out byte for byte as R5 wrote
 	// them, both for a plain file and behind an R5 ELF image.
-	for (const char* name : { "x86.rsrc", "elf", "unzip.rsc", "Inspector.rsrc" }) {
+	for (const char* name : { "x86.rsrc", "elf", "unzip.rsc", "IconViewer.rsrc" }) {
 		SCOPED_TRACE(name);
 		std::vector<uint8> bytes = read_test_file(name);
 		std::vector<ResourceRecord> records;
