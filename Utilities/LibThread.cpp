@@ -15,7 +15,7 @@ LibThread::LibThread() :
 
 LibThread::~LibThread()
 {
-	// Waiting for the thread is a cancellation point, and unwinding out of a destructor
+	// Waiting for the thread is a kill point, and unwinding out of a destructor
 	// would end the process.
 	BPrivate::CancelDisabler disabler;
 	// A job that deletes itself on its own thread cannot wait for itself.
@@ -59,7 +59,7 @@ LibThread::_Stop()
 	status_t status = kill_thread(fThreadId);
 	if (status != B_OK)
 		return status;
-	// The thread stops at its next cancellation point; until then it may still use this
+	// The thread stops at its next kill point; until then it may still use this
 	// object, which the caller is about to delete.
 	status_t exitValue;
 	wait_for_thread(fThreadId, &exitValue);

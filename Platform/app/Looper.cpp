@@ -9,6 +9,8 @@
 #include "MessagePort.h"
 #include "TokenSpace.h"
 
+#include <ThreadPrivate.h>
+
 #include <algorithm>
 #include <climits>
 #include <unistd.h>
@@ -55,6 +57,8 @@ BLooper::BLooper(const char* name, int32 priority, int32 portCapacity) :
 
 BLooper::~BLooper()
 {
+	// Taking the lock is a kill point; unwinding out of a destructor would end the process.
+	BPrivate::CancelDisabler disabler;
 	fPort->Locker().Lock();
 	// Senders fail from now on, and messages still waiting are deleted, which answers
 	// senders that wait for replies.
