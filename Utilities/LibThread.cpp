@@ -19,8 +19,10 @@ LibThread::~LibThread()
 	// would end the process.
 	BPrivate::CancelDisabler disabler;
 	// A job that deletes itself on its own thread cannot wait for itself.
-	if (fThreadId != find_thread(NULL))
+	if (fThreadId != find_thread(NULL)) {
 		_Stop();
+		fSenderMark.Revoke();
+	}
 	delete fMessenger;
 }
 
@@ -45,7 +47,11 @@ LibThread::Resume()
 status_t
 LibThread::Kill()
 {
-	return _Stop();
+	status_t status = _Stop();
+	// A job that finished while the owner was stopping it has sent its completion
+	// message; the owner must not hear of the job again.
+	fSenderMark.Revoke();
+	return status;
 }
 
 status_t
@@ -77,6 +83,7 @@ LibThread::Go(const char* name, BMessenger* messenger, const long& priority, con
 	fFinished.store(false);
 
 	fThreadId = spawn_thread(StaticAction, name, (int32)priority, this);
+	fSenderMark = BPrivate::sender_mark_of(fThreadId);
 	if (wait) {
 		status_t exitValue;
 		return wait_for_thread(fThreadId, &exitValue);

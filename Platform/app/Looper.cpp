@@ -405,12 +405,16 @@ BLooper::_DispatchMessages(int32 maxCount)
 	int32 dispatched = 0;
 	while (!fTerminating && dispatched < maxCount) {
 		int32 token;
-		std::unique_ptr<BMessage> message(fQueue->_NextMessage(&token));
+		BPrivate::SenderMark sender;
+		std::unique_ptr<BMessage> message(fQueue->_NextMessage(&token, &sender));
 		if (message == NULL)
 			break;
 		dispatched++;
 		{
 			DispatchLock locker(fPort->Locker());
+			// The sender may have been killed while the lock was held elsewhere.
+			if (sender.IsRevoked())
+				continue;
 			fLastMessage = message.get();
 			if (BHandler* handler = _HandlerFor(token))
 				DispatchMessage(message.get(), handler);

@@ -113,7 +113,7 @@ BMessageQueue::_AddMessage(BMessage* message, int32 token, const BPrivate::Sende
 }
 
 BMessage*
-BMessageQueue::_NextMessage(int32* token)
+BMessageQueue::_NextMessage(int32* token, BPrivate::SenderMark* sender)
 {
 	// A killed thread's messages still waiting here must not be dispatched: the owner that
 	// killed the thread has gone on as if they never came. They are deleted after the
@@ -128,6 +128,8 @@ BMessageQueue::_NextMessage(int32* token)
 			continue;
 		}
 		*token = item.token;
+		if (sender != NULL)
+			*sender = item.sender;
 		locker.Unlock();
 		return item.message;
 	}

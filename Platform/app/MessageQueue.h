@@ -58,7 +58,8 @@ private:
 	};
 
 	void _AddMessage(BMessage* message, int32 token, const BPrivate::SenderMark& sender);
-	BMessage* _NextMessage(int32* token);
+	// The sender's mark lets the looper check it again once it holds its lock.
+	BMessage* _NextMessage(int32* token, BPrivate::SenderMark* sender = NULL);
 
 	mutable BLocker fLock;
 	std::deque<Item> fItems;

@@ -40,6 +40,9 @@ struct ThreadRecord {
 	std::atomic<int32> priority { B_NORMAL_PRIORITY };
 	std::atomic<int32> blockState { 0 };
 	std::atomic<bool> killed { false };
+	// Set by kill_thread(), or by the owner of a job that is stopped after it finished: the
+	// thread's messages still in queues are dropped. Shared with those messages.
+	std::shared_ptr<std::atomic<bool>> revoked = std::make_shared<std::atomic<bool>>(false);
 	void* stackBase = nullptr;
 	void* stackEnd = nullptr;
 
@@ -574,7 +577,16 @@ current_sender_mark()
 	const std::shared_ptr<ThreadRecord>& record = tCurrent.record;
 	if (record == nullptr || !record->spawned)
 		return SenderMark();
-	return SenderMark(std::shared_ptr<const std::atomic<bool>>(record, &record->killed));
+	return SenderMark(record->revoked);
+}
+
+SenderMark
+sender_mark_of(thread_id thread)
+{
+	std::shared_ptr<ThreadRecord> record = find_record(thread);
+	if (record == nullptr || !record->spawned)
+		return SenderMark();
+	return SenderMark(record->revoked);
 }
 
 bool
@@ -782,6 +794,7 @@ kill_thread(thread_id id)
 	if (id == current_thread_id()) {
 		ThreadRecord& self = current_record();
 		self.killed = true;
+		self.revoked->store(true);
 		self.exitValue = B_INTERRUPTED;
 		pthread_exit(nullptr);
 	}
@@ -798,6 +811,7 @@ kill_thread(thread_id id)
 	BPrivate::CancelableWait::Locker locker(record->gate);
 	if (record->phase == kEnded)
 		return B_BAD_THREAD_ID;
+	record->revoked->store(true);
 	if (record->killed.exchange(true))
 		return B_OK;
 	pthread_cancel(record->handle);

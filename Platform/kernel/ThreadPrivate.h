@@ -83,26 +83,37 @@ private:
 	int32 fOldState;
 };
 
-// Tells, later, whether the thread that made it has been killed since. A looper's port
-// keeps one with every message, so that the messages of a killed thread still waiting in a
-// queue are dropped rather than dispatched. Threads that cannot be killed give an empty
-// mark, which is never revoked.
+// Tells, later, whether the messages of the thread that made it have been revoked: by
+// kill_thread(), or by Revoke() on the thread's mark (the owner of a job stops it after
+// the job finished sending). A looper's port keeps one with every message, so that such
+// messages still waiting in a queue are dropped rather than dispatched. Threads that
+// cannot be killed give an empty mark, which is never revoked.
 class SenderMark {
 public:
 	SenderMark() = default;
 
-	explicit SenderMark(std::shared_ptr<const std::atomic<bool>> killed) :
-		fKilled(std::move(killed))
+	explicit SenderMark(std::shared_ptr<std::atomic<bool>> revoked) :
+		fRevoked(std::move(revoked))
 	{
 	}
 
-	bool IsRevoked() const { return fKilled != nullptr && fKilled->load(); }
+	bool IsRevoked() const { return fRevoked != nullptr && fRevoked->load(); }
+
+	// Drops the thread's messages that still wait in queues, whether or not it still runs.
+	void Revoke()
+	{
+		if (fRevoked != nullptr)
+			fRevoked->store(true);
+	}
 
 private:
-	std::shared_ptr<const std::atomic<bool>> fKilled;
+	std::shared_ptr<std::atomic<bool>> fRevoked;
 };
 
+// The mark of the calling thread, and of a thread made by spawn_thread() that still exists
+// (an empty mark otherwise). An owner takes its job thread's mark when it starts the job.
 SenderMark current_sender_mark();
+SenderMark sender_mark_of(thread_id thread);
 
 // True while the thread exists in this process (it may be a thread that the kit did not
 // make). A lock whose owner no longer exists can never be released by it.
