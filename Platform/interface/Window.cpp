@@ -107,7 +107,9 @@ BWindow::_Init(BRect frame, const char* title, window_look look, window_feel fee
 	fData->fTopView = topView;
 	ViewData::Of(topView).Attach(this, NULL);
 
-	AddShortcut('W', B_COMMAND_KEY, new BMessage(B_QUIT_REQUESTED));
+	// BeOS behaviour: Command+W asks a window to close unless it is not closable.
+	if ((flags & B_NOT_CLOSABLE) == 0)
+		AddShortcut('W', B_COMMAND_KEY, new BMessage(B_QUIT_REQUESTED));
 
 	if (be_app != NULL)
 		be_app->_WindowCreated(this);
@@ -705,6 +707,21 @@ BWindow::Feel() const
 status_t
 BWindow::SetFlags(uint32 flags)
 {
+	// Command+W comes and goes with closability; a shortcut of the program's own on the
+	// key stays.
+	const uint32 oldFlags = fData->fFlags;
+	if ((flags & B_NOT_CLOSABLE) != 0 && (oldFlags & B_NOT_CLOSABLE) == 0) {
+		for (const WindowData::Shortcut& shortcut : fData->fShortcuts) {
+			if (shortcut.key == 'w' && shortcut.modifiers == B_COMMAND_KEY
+				&& shortcut.message->what == B_QUIT_REQUESTED && shortcut.target == this) {
+				RemoveShortcut('W', B_COMMAND_KEY);
+				break;
+			}
+		}
+	} else if ((flags & B_NOT_CLOSABLE) == 0 && (oldFlags & B_NOT_CLOSABLE) != 0
+		&& !HasShortcut('W', B_COMMAND_KEY)) {
+		AddShortcut('W', B_COMMAND_KEY, new BMessage(B_QUIT_REQUESTED));
+	}
 	fData->fFlags = flags;
 	fData->fFlagsSyncPending = true;
 	fData->fFrameSyncPending = true;
