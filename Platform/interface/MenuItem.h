@@ -10,6 +10,7 @@
 
 class BMenu;
 class BMessage;
+class BWindow;
 
 class BMenuItem : public BInvoker {
 public:
@@ -48,6 +49,9 @@ protected:
 private:
 	friend class BMenu;
 	friend class BMenuBar;
+
+	// Makes the window the target unless the item has one.
+	void _TargetWindow(BWindow* window);
 
 	std::string fLabel;
 	BMenu* fSubmenu;
