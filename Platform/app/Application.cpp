@@ -4,6 +4,7 @@
 
 #include <Message.h>
 #include <MessengerPrivate.h>
+#include <Roster.h>
 #include <ThreadPrivate.h>
 #include <Window.h>
 
@@ -23,6 +24,7 @@
 #include <fstream>
 #include <iterator>
 #include <mutex>
+#include <unistd.h>
 #include <vector>
 
 BApplication* be_app = NULL;
@@ -411,6 +413,23 @@ BApplication::SetPulseRate(bigtime_t rate)
 	fData->fPulseRate = std::max<bigtime_t>(0, rate);
 	if (BPrivate::is_gui_thread())
 		fData->StartPulses();
+}
+
+status_t
+BApplication::GetAppInfo(app_info* info) const
+{
+	if (info == NULL)
+		return B_BAD_VALUE;
+	BRoster roster;
+	status_t status = roster.GetRunningAppInfo(getpid(), info);
+	if (status != B_OK)
+		return status;
+	info->thread = Thread() >= 0 ? Thread() : (thread_id)getpid();
+	info->port = -1;
+	// The signature the application was made with, as the roster knows it on BeOS, even
+	// when its executable carries none (or another).
+	snprintf(info->signature, sizeof(info->signature), "%s", fData->fSignature.c_str());
+	return B_OK;
 }
 
 int32

@@ -10,6 +10,7 @@
 #include <memory>
 
 class BWindow;
+struct app_info;
 
 namespace BPrivate {
 class ApplicationData;
@@ -51,6 +52,10 @@ public:
 
 	// Pulses come every rate microseconds (500000 at first); 0 stops them.
 	void SetPulseRate(bigtime_t rate);
+
+	// This running application: its team and main thread, its executable, and the
+	// signature it was made with.
+	status_t GetAppInfo(app_info* info) const;
 
 	int32 CountWindows() const;
 	BWindow* WindowAt(int32 index) const;

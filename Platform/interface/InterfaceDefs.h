@@ -1,11 +1,13 @@
 // Constants and small functions shared by the interface kit: key codes and modifiers, mouse
 // buttons and transit codes, resizing modes and view flags, window types, looks, feels and
-// flags, alignment, borders, truncation modes and the user-interface colours. The values
+// flags, alignment, borders, truncation modes, the user-interface colours and (from
+// Palette.h, as on BeOS) system_colors(). The values
 // are BeOS's, because key-down and mouse messages carry them as plain integers.
 #ifndef _INTERFACE_DEFS_H
 #define _INTERFACE_DEFS_H
 
 #include <GraphicsDefs.h>
+#include <Palette.h>
 #include <SupportDefs.h>
 
 class BPoint;

@@ -4,6 +4,7 @@
 
 #include <Bitmap.h>
 #include <Message.h>
+#include <ScrollBar.h>
 #include <Window.h>
 
 #include "qt/BitmapViews.h"
@@ -298,6 +299,12 @@ bool
 BView::IsHidden() const
 {
 	return IsHidden(NULL);
+}
+
+BScrollBar*
+BView::ScrollBar(orientation direction) const
+{
+	return BScrollBar::Of(this, direction);
 }
 
 void

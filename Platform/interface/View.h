@@ -22,6 +22,7 @@
 class BBitmap;
 class BMessage;
 class BPicture;
+class BScrollBar;
 class BWindow;
 
 namespace BPrivate {
@@ -95,6 +96,10 @@ public:
 	virtual void Hide();
 	bool IsHidden() const;
 	bool IsHidden(const BView* lookingFrom) const;
+
+	// The scroll bar of that orientation that scrolls this view (a sibling whose target it
+	// is, as a BScrollView makes), or NULL.
+	BScrollBar* ScrollBar(orientation direction) const;
 
 	// The pointer's position in this view's coordinates and the buttons held now.
 	void GetMouse(BPoint* location, uint32* buttons, bool checkMessageQueue = true);

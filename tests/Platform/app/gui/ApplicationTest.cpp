@@ -4,6 +4,8 @@
 #include <Application.h>
 #include <Message.h>
 #include <Messenger.h>
+#include <Path.h>
+#include <Roster.h>
 #include <Window.h>
 
 #include "GuiTestSupport.h"
@@ -14,6 +16,7 @@
 #include <atomic>
 #include <string>
 #include <thread>
+#include <unistd.h>
 #include <vector>
 
 using namespace gui_test;
@@ -258,4 +261,17 @@ TEST_F(ApplicationTest, OnlyOneApplicationAtATime)
 	EXPECT_EQ(B_ERROR, error);
 	EXPECT_EQ(B_ERROR, second.InitCheck());
 	EXPECT_EQ(be_app, &application);
+}
+
+TEST_F(ApplicationTest, GetAppInfoDescribesThisApplication)
+{
+	TestApplication application;
+	app_info info;
+	ASSERT_EQ(B_OK, application.GetAppInfo(&info));
+	EXPECT_EQ(getpid(), info.team);
+	EXPECT_STREQ("application/x-vnd.test-application", info.signature);
+	char self[4096] = {};
+	ASSERT_GT(readlink("/proc/self/exe", self, sizeof(self) - 1), 0);
+	EXPECT_STREQ(self, BPath(&info.ref).Path());
+	EXPECT_EQ(B_BAD_VALUE, application.GetAppInfo(NULL));
 }

@@ -82,3 +82,21 @@ TEST(ScrollBarTest, ValuesStayInRangeAndScrollTheTarget)
 	EXPECT_EQ(40, content->Bounds().top);
 	window->Quit();
 }
+
+TEST(ScrollBarTest, AViewFindsTheBarsThatScrollIt)
+{
+	BApplication application("application/x-vnd.test-scroll-bar");
+	BWindow* window = new BWindow(BRect(100, 100, 399, 299), "Scroll", B_TITLED_WINDOW, 0);
+	BView* content = new BView(BRect(0, 0, 199, 99), "content", B_FOLLOW_ALL, B_WILL_DRAW);
+	BView* other = new BView(BRect(0, 0, 99, 99), "other", B_FOLLOW_ALL, B_WILL_DRAW);
+	BScrollView* scroller = new BScrollView(
+		"scroller", content, B_FOLLOW_LEFT | B_FOLLOW_TOP, 0, false, true, B_FANCY_BORDER);
+	window->AddChild(scroller);
+	window->AddChild(other);
+	window->Lock();
+	EXPECT_EQ(scroller->ScrollBar(B_VERTICAL), content->ScrollBar(B_VERTICAL));
+	EXPECT_NE(nullptr, content->ScrollBar(B_VERTICAL));
+	EXPECT_EQ(nullptr, content->ScrollBar(B_HORIZONTAL));
+	EXPECT_EQ(nullptr, other->ScrollBar(B_VERTICAL));
+	window->Quit();
+}
