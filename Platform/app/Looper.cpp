@@ -500,6 +500,12 @@ BPrivate::LooperAccess::SetDriver(BLooper* looper, LooperDriver* driver)
 	looper->fPort->SetDriver(driver);
 }
 
+void
+BPrivate::LooperAccess::DrainPort(BLooper* looper)
+{
+	looper->fPort->DrainInto(looper->fQueue.get());
+}
+
 bool
 BPrivate::LooperAccess::DispatchMessages(port_id portID, int32 maxCount)
 {

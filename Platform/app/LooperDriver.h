@@ -58,6 +58,10 @@ public:
 	// looper that owns port. Returns false when the looper is gone (it quit, and has been
 	// deleted) or the port is unknown.
 	static bool DispatchMessages(port_id port, int32 maxCount);
+
+	// On the looper's dispatching thread: moves the messages waiting in the looper's port
+	// into its MessageQueue(), so that they can be looked at before they are dispatched.
+	static void DrainPort(BLooper* looper);
 };
 
 } // namespace BPrivate

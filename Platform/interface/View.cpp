@@ -3,13 +3,19 @@
 #include <View.h>
 
 #include <Bitmap.h>
+#include <LooperDriver.h>
 #include <Message.h>
+#include <MessageQueue.h>
 #include <ScrollBar.h>
 #include <Window.h>
 
 #include "qt/BitmapViews.h"
+#include "qt/GuiLooper.h"
+#include "qt/GuiThread.h"
 #include "qt/ViewData.h"
 #include "qt/WindowData.h"
+
+#include <QCoreApplication>
 
 #include <algorithm>
 #include <cstring>
@@ -301,6 +307,39 @@ BView::IsHidden() const
 	return IsHidden(NULL);
 }
 
+void
+BView::_TakeQueuedMouse(BPoint* where, uint32* buttons)
+{
+	BWindow* window = Window();
+	QCoreApplication::processEvents(QEventLoop::AllEvents);
+	// The input may have closed the window meanwhile; it is still locked by this thread.
+	if (Window() != window)
+		return;
+	BPrivate::LooperAccess::DrainPort(window);
+	// Only this thread takes messages out of the queue.
+	BMessageQueue* queue = window->MessageQueue();
+	for (int32 index = 0;; index++) {
+		BMessage* message = queue->FindMessage(index);
+		if (message == NULL)
+			return;
+		if (message->what != B_MOUSE_MOVED && message->what != B_MOUSE_UP
+			&& message->what != B_MOUSE_DOWN) {
+			continue;
+		}
+		BPoint point;
+		int32 held = 0;
+		if (message->FindPoint("where", &point) == B_OK)
+			*where = point;
+		if (message->FindInt32("buttons", &held) == B_OK)
+			*buttons = (uint32)held;
+		if (message->what == B_MOUSE_MOVED) {
+			queue->RemoveMessage(message);
+			delete message;
+		}
+		return;
+	}
+}
+
 BScrollBar*
 BView::ScrollBar(orientation direction) const
 {
@@ -308,12 +347,21 @@ BView::ScrollBar(orientation direction) const
 }
 
 void
-BView::GetMouse(BPoint* location, uint32* buttons, bool)
+BView::GetMouse(BPoint* location, uint32* buttons, bool checkMessageQueue)
 {
 	BPoint where(0, 0);
 	uint32 held = 0;
-	if (Window() != NULL)
-		WindowData::Of(Window()).GetMouse(&where, &held);
+	BWindow* window = Window();
+	if (window != NULL) {
+		WindowData::Of(window).GetMouse(&where, &held);
+		// A loop on the window's thread that polls the mouse (tracking a drag) must see the
+		// button go up. That thread is the GUI thread here, busy in the loop instead of
+		// taking input: the input that is pending is let in, and, as on BeOS, the first
+		// mouse message waiting in the window's queue gives the state (a mouse-moved one is
+		// taken out, the others stay for their hooks).
+		if (checkMessageQueue && BPrivate::is_gui_thread() && BPrivate::is_dispatching(window))
+			_TakeQueuedMouse(&where, &held);
+	}
 	if (location != NULL)
 		*location = where - fData->OffsetInWindow();
 	if (buttons != NULL)

@@ -247,6 +247,10 @@ private:
 	friend class BPrivate::WindowData;
 	friend class BPrivate::BitmapViews;
 
+	// The mouse state of the first mouse message waiting in the window's queue, after the
+	// pending input has come in.
+	void _TakeQueuedMouse(BPoint* where, uint32* buttons);
+
 	std::unique_ptr<BPrivate::ViewData> fData;
 };
 

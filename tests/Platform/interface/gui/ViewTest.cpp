@@ -366,3 +366,66 @@ TEST_F(ViewTest, OnlyViewsWithFrameEventsHearOfTheirSize)
 	EXPECT_EQ(BPoint(79, 29), listening->fResized);
 	fWindow->Lock();
 }
+
+namespace {
+
+// Tracks a press the BeOS way: polls GetMouse() in MouseDown() until the button is up.
+class PollingView : public BView {
+public:
+	PollingView(BRect frame) :
+		BView(frame, "polling", B_FOLLOW_NONE, B_WILL_DRAW)
+	{
+	}
+
+	void MouseDown(BPoint) override
+	{
+		const bigtime_t deadline = system_time() + 2000000;
+		BPoint where;
+		uint32 buttons = 0;
+		do {
+			GetMouse(&where, &buttons);
+			fPolls++;
+			if (buttons == 0)
+				break;
+			snooze(10000);
+		} while (system_time() < deadline);
+		fReleasedAt = where;
+		fSawRelease = buttons == 0;
+	}
+
+	void MouseUp(BPoint) override { fMouseUps++; }
+
+	int32 fPolls = 0;
+	bool fSawRelease = false;
+	BPoint fReleasedAt;
+	int32 fMouseUps = 0;
+};
+
+} // namespace
+
+// The window's thread is the GUI thread: a loop there that polls the mouse must still see
+// the button go up (the release arrives while the loop runs), and the view still hears
+// MouseUp() afterwards.
+TEST_F(ViewTest, PollingGetMouseInMouseDownSeesTheButtonGoUp)
+{
+	PollingView* view = new PollingView(BRect(50, 50, 149, 149));
+	fWindow->AddChild(view);
+	ShowWindow();
+	fWindow->Unlock();
+
+	QWidget* widget = widget_of(fWindow);
+	send_mouse(fWindow, QEvent::MouseMove, BPoint(60, 60));
+	send_mouse(fWindow, QEvent::MouseButtonPress, BPoint(60, 60), Qt::LeftButton, Qt::LeftButton);
+	// The user moves and lets go while MouseDown() runs: the events wait in Qt's queue.
+	const QPointF moved(80.5, 90.5);
+	QCoreApplication::postEvent(widget,
+		new QMouseEvent(QEvent::MouseMove, moved, widget->mapToGlobal(moved), Qt::NoButton,
+			Qt::LeftButton, Qt::NoModifier));
+	QCoreApplication::postEvent(widget,
+		new QMouseEvent(QEvent::MouseButtonRelease, moved, widget->mapToGlobal(moved),
+			Qt::LeftButton, Qt::NoButton, Qt::NoModifier));
+	ASSERT_TRUE(wait_until([&] { return view->fPolls > 0 && view->fMouseUps == 1; }, 5000));
+	EXPECT_TRUE(view->fSawRelease);
+	EXPECT_EQ(BPoint(30, 40), view->fReleasedAt);
+	fWindow->Lock();
+}
