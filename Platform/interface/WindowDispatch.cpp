@@ -237,6 +237,10 @@ BWindow::_DispatchMouse(BMessage* message)
 		return;
 	bool exited = false;
 	message->FindBool("be:exited", &exited);
+	// A drag passing over the window brings its message along.
+	BMessage dragMessage;
+	const bool dragging = message->what == B_MOUSE_MOVED
+		&& message->FindMessage("be:drag_message", &dragMessage) == B_OK;
 	BView* topView = fData->fTopView;
 	BView* under = exited ? NULL : ViewData::Of(topView).ViewAt(where);
 
@@ -288,7 +292,7 @@ BWindow::_DispatchMouse(BMessage* message)
 				view->MouseUp(local);
 				break;
 			default:
-				view->MouseMoved(local, transit, NULL);
+				view->MouseMoved(local, transit, dragging ? &dragMessage : NULL);
 				break;
 		}
 	}

@@ -14,12 +14,17 @@
 #include <View.h>
 #include <Window.h>
 
+#include "WindowData.h"
+
 #include <QDropEvent>
 #include <QMimeData>
 #include <QObject>
 #include <QPointer>
 #include <QUrl>
 #include <QWidget>
+
+#include <cmath>
+#include <optional>
 
 namespace BPrivate {
 
@@ -62,14 +67,20 @@ public:
 			case QEvent::DragMove: {
 				QDropEvent* drag = static_cast<QDropEvent*>(event);
 				BMessage probe(B_SIMPLE_DATA);
-				if (refs_message(drag->mimeData(), probe))
+				if (refs_message(drag->mimeData(), probe)) {
 					drag->acceptProposedAction();
-				else
+					PassOver(drag->position(), &probe, false);
+				} else
 					drag->ignore();
 				return true;
 			}
+			case QEvent::DragLeave:
+				if (fDragging.has_value())
+					PassOver(QPointF(), nullptr, true);
+				return true;
 			case QEvent::Drop: {
 				QDropEvent* drop = static_cast<QDropEvent*>(event);
+				fDragging.reset();
 				if (Deliver(static_cast<QWidget*>(watched), drop))
 					drop->acceptProposedAction();
 				else
@@ -82,6 +93,32 @@ public:
 	}
 
 private:
+	// The drag passing over the window reaches the views as B_MOUSE_MOVED with the drag's
+	// message ("be:drag_message"), so that the window computes the transit codes and a
+	// view can mark itself while a drag it would take is over it; leaving the window is a
+	// mouse-moved with "be:exited".
+	void PassOver(QPointF position, const BMessage* drag, bool exited)
+	{
+		if (drag != nullptr)
+			fDragging = *drag;
+		BMessage message(B_MOUSE_MOVED);
+		message.AddInt64("when", system_time());
+		BPoint where(floorf(float(position.x())), floorf(float(position.y())));
+		if (exited) {
+			uint32 buttons = 0;
+			WindowData::Of(fWindow).GetMouse(&where, &buttons);
+			message.AddBool("be:exited", true);
+		} else
+			WindowData::Of(fWindow).SetMouse(where, B_PRIMARY_MOUSE_BUTTON);
+		message.AddPoint("where", where);
+		message.AddInt32("buttons", exited ? 0 : B_PRIMARY_MOUSE_BUTTON);
+		message.AddInt32("modifiers", 0);
+		message.AddMessage("be:drag_message", &*fDragging);
+		if (exited)
+			fDragging.reset();
+		fWindow->PostMessage(&message, fWindow);
+	}
+
 	bool Deliver(QWidget* widget, QDropEvent* drop)
 	{
 		BMessage* message = new BMessage(B_SIMPLE_DATA);
@@ -114,6 +151,8 @@ private:
 	}
 
 	BWindow* fWindow;
+	// The message of the drag over the window, while there is one.
+	std::optional<BMessage> fDragging;
 };
 
 } // namespace

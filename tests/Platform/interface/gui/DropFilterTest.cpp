@@ -133,3 +133,79 @@ TEST(DropFilterTest, DropsWithoutLocalFilesAreRefused)
 	if (window->Lock())
 		window->Quit();
 }
+
+namespace {
+
+// Records the mouse-moved hooks it hears and the refs of the drag that came with them.
+class HighlightView : public BView {
+public:
+	HighlightView(BRect frame, const char* name) :
+		BView(frame, name, B_FOLLOW_NONE, B_WILL_DRAW)
+	{
+	}
+
+	void MouseMoved(BPoint, uint32 transit, const BMessage* dragMessage) override
+	{
+		std::lock_guard<std::mutex> lock(fLock);
+		std::string path;
+		entry_ref ref;
+		if (dragMessage != NULL && dragMessage->what == B_SIMPLE_DATA
+			&& dragMessage->FindRef("refs", &ref) == B_OK) {
+			path = BPath(&ref).Path();
+		}
+		fHeard.push_back({ transit, path });
+	}
+
+	std::vector<std::pair<uint32, std::string>> Heard()
+	{
+		std::lock_guard<std::mutex> lock(fLock);
+		return fHeard;
+	}
+
+	std::mutex fLock;
+	std::vector<std::pair<uint32, std::string>> fHeard;
+};
+
+} // namespace
+
+// A file dragged from the desktop across two views: each hears it enter, pass and leave,
+// with the drag's refs, so it can mark itself while the drag is over it.
+TEST(DropFilterTest, ADragPassingOverReachesTheViewsWithItsMessage)
+{
+	BApplication application("application/x-vnd.test-drag-over");
+	ScopedTempDir dir;
+	const std::string file = (dir.Path() / "readme.txt").string();
+	std::ofstream(file) << "text";
+
+	BWindow* window = new BWindow(BRect(100, 100, 299, 199), "Drags", B_TITLED_WINDOW, 0);
+	HighlightView* left = new HighlightView(BRect(0, 0, 99, 99), "left");
+	HighlightView* right = new HighlightView(BRect(100, 0, 199, 99), "right");
+	window->AddChild(left);
+	window->AddChild(right);
+	window->Show();
+	ASSERT_TRUE(wait_until([&] { return widget_of(window) != nullptr; }));
+
+	QWidget* widget = widget_of(window);
+	QMimeData data;
+	data.setUrls({ QUrl::fromLocalFile(QString::fromStdString(file)) });
+	QDragEnterEvent enter(QPoint(20, 40), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+	QCoreApplication::sendEvent(widget, &enter);
+	EXPECT_TRUE(enter.isAccepted());
+	QDragMoveEvent inside(QPoint(30, 40), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+	QCoreApplication::sendEvent(widget, &inside);
+	QDragMoveEvent across(QPoint(150, 40), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+	QCoreApplication::sendEvent(widget, &across);
+	QDragLeaveEvent leave;
+	QCoreApplication::sendEvent(widget, &leave);
+
+	ASSERT_TRUE(wait_until([&] { return right->Heard().size() == 2; }));
+	const std::vector<std::pair<uint32, std::string>> expectedLeft = { { B_ENTERED_VIEW, file },
+		{ B_INSIDE_VIEW, file }, { B_EXITED_VIEW, file } };
+	const std::vector<std::pair<uint32, std::string>> expectedRight = { { B_ENTERED_VIEW, file },
+		{ B_EXITED_VIEW, file } };
+	EXPECT_EQ(expectedLeft, left->Heard());
+	EXPECT_EQ(expectedRight, right->Heard());
+
+	if (window->Lock())
+		window->Quit();
+}
