@@ -1,6 +1,8 @@
 // BFilePanel: a window with the "MenuBar" view, a list of the shown folder's entries, and
 // Cancel and Open buttons. The list and the buttons run on the window's thread; the panel's
-// own methods lock the window around every change.
+// own methods lock the window around every change. The bar's first menu, named after the
+// shown folder, leads to the folder's ancestors and to the mounted volumes; Command+Up or
+// Option+Up (Ctrl+Up, Alt+Up) goes to the parent folder.
 #include <FilePanel.h>
 
 #include <AppDefs.h>
@@ -10,6 +12,7 @@
 #include <Directory.h>
 #include <Entry.h>
 #include <MenuBar.h>
+#include <MenuItem.h>
 #include <Message.h>
 #include <MimeType.h>
 #include <Node.h>
@@ -17,6 +20,8 @@
 #include <Path.h>
 #include <ThreadPrivate.h>
 #include <View.h>
+#include <Volume.h>
+#include <VolumeRoster.h>
 #include <Window.h>
 
 #include <sys/stat.h>
@@ -31,6 +36,8 @@ namespace {
 
 const uint32 kOpen = '_FpO';
 const uint32 kCancel = '_FpC';
+// Go to the folder in "path" (the folder menu's items).
+const uint32 kGoTo = '_FpG';
 const float kRowHeight = 16;
 const float kBarHeight = 20;
 const float kButtonAreaHeight = 40;
@@ -60,6 +67,7 @@ public:
 	bool hideWhenDone = true;
 	BWindow* window = nullptr;
 	PanelListView* list = nullptr;
+	BMenu* folderMenu = nullptr;
 	BButton* defaultButton = nullptr;
 	BButton* cancelButton = nullptr;
 	entry_ref directory;
@@ -71,6 +79,9 @@ public:
 	void List();
 	void Choose();
 	void Enter(const entry_ref& ref);
+	void EnterPath(const char* path);
+	void GoUp();
+	void UpdateFolderMenu();
 	bool Admits(const entry_ref& ref, bool& isDirectory);
 };
 
@@ -160,8 +171,30 @@ public:
 			case kCancel:
 				fData->panel->Hide();
 				return;
+			case kGoTo: {
+				const char* path = NULL;
+				if (message->FindString("path", &path) == B_OK)
+					fData->EnterPath(path);
+				return;
+			}
 		}
 		BWindow::MessageReceived(message);
+	}
+
+	// Command+Up and Option+Up go to the parent folder, wherever the focus is.
+	void DispatchMessage(BMessage* message, BHandler* handler) override
+	{
+		if (message->what == B_KEY_DOWN) {
+			const char* bytes = NULL;
+			int32 modifiers = 0;
+			message->FindInt32("modifiers", &modifiers);
+			if (message->FindString("bytes", &bytes) == B_OK && bytes != NULL
+				&& bytes[0] == B_UP_ARROW && (modifiers & (B_COMMAND_KEY | B_OPTION_KEY)) != 0) {
+				fData->GoUp();
+				return;
+			}
+		}
+		BWindow::DispatchMessage(message, handler);
 	}
 
 	// Closing the window hides the panel; the panel quits it when it goes.
@@ -235,6 +268,108 @@ FilePanelData::List()
 	list->Invalidate();
 	BPath path(&directory);
 	window->SetTitle(path.InitCheck() == B_OK ? path.Path() : "");
+	UpdateFolderMenu();
+}
+
+namespace {
+
+BMessage*
+go_to(const std::string& path)
+{
+	BMessage* message = new BMessage(kGoTo);
+	message->AddString("path", path.c_str());
+	return message;
+}
+
+// The name a folder goes by in the menu: a volume root by the volume's name.
+std::string
+folder_label(const std::string& path)
+{
+	struct stat st;
+	struct stat parent;
+	if (stat(path.c_str(), &st) == 0 && stat((path + "/..").c_str(), &parent) == 0
+		&& (parent.st_dev != st.st_dev || parent.st_ino == st.st_ino)) {
+		BVolume volume(st.st_dev);
+		char name[B_FILE_NAME_LENGTH];
+		if (volume.InitCheck() == B_OK && volume.GetName(name) == B_OK && name[0] != '\0')
+			return name;
+	}
+	if (path == "/")
+		return path;
+	return path.substr(path.rfind('/') + 1);
+}
+
+} // namespace
+
+// Called with the window locked: the folder menu lists the shown folder's ancestors from the
+// root down (the shown folder marked), then the mounted volumes.
+void
+FilePanelData::UpdateFolderMenu()
+{
+	if (folderMenu == nullptr)
+		return;
+	folderMenu->RemoveItems(0, folderMenu->CountItems(), true);
+	BPath current(&directory);
+	if (current.InitCheck() != B_OK)
+		return;
+	const std::string shown = current.Path();
+	std::vector<std::string> chain;
+	for (std::string path = shown;;) {
+		chain.insert(chain.begin(), path);
+		if (path == "/")
+			break;
+		const size_t slash = path.rfind('/');
+		path = slash == 0 ? "/" : path.substr(0, slash);
+	}
+	for (const std::string& path : chain) {
+		BMenuItem* item = new BMenuItem(folder_label(path).c_str(), go_to(path));
+		item->SetMarked(path == shown);
+		folderMenu->AddItem(item);
+	}
+
+	BVolumeRoster roster;
+	BVolume volume;
+	bool first = true;
+	while (roster.GetNextVolume(&volume) == B_OK) {
+		BDirectory root;
+		BEntry entry;
+		BPath path;
+		char name[B_FILE_NAME_LENGTH];
+		if (volume.GetRootDirectory(&root) != B_OK || root.GetEntry(&entry) != B_OK
+			|| path.SetTo(&entry) != B_OK || volume.GetName(name) != B_OK) {
+			continue;
+		}
+		if (first)
+			folderMenu->AddSeparatorItem();
+		first = false;
+		folderMenu->AddItem(new BMenuItem(name, go_to(path.Path())));
+	}
+	if (BMenuItem* superitem = folderMenu->Superitem())
+		superitem->SetLabel(folder_label(shown).c_str());
+}
+
+// Called with the window locked.
+void
+FilePanelData::EnterPath(const char* path)
+{
+	BEntry entry(path, true);
+	entry_ref ref;
+	struct stat st;
+	if (entry.GetRef(&ref) != B_OK || entry.GetStat(&st) != B_OK || !S_ISDIR(st.st_mode))
+		return;
+	Enter(ref);
+}
+
+// Called with the window locked.
+void
+FilePanelData::GoUp()
+{
+	BPath path(&directory);
+	if (path.InitCheck() != B_OK || strcmp(path.Path(), "/") == 0)
+		return;
+	BPath parent;
+	if (path.GetParent(&parent) == B_OK)
+		EnterPath(parent.Path());
 }
 
 // Called with the window locked.
@@ -298,6 +433,8 @@ BFilePanel::BFilePanel(file_panel_mode mode, BMessenger* target, const entry_ref
 	data.window = new BPrivate::PanelWindow(&data, mode == B_OPEN_PANEL ? "Open" : "Save");
 	const BRect bounds = data.window->Bounds();
 	BMenuBar* bar = new BMenuBar(BRect(0, 0, bounds.right, kBarHeight - 1), "MenuBar");
+	data.folderMenu = new BMenu("Folder");
+	bar->AddItem(data.folderMenu);
 	data.window->AddChild(bar);
 	BView* background = new BView(
 		BRect(0, kBarHeight, bounds.right, bounds.bottom), "background", B_FOLLOW_ALL, B_WILL_DRAW);
