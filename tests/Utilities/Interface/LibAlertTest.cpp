@@ -226,41 +226,67 @@ protected:
 	CountingWindow* fWindow;
 };
 
-std::atomic<int32> sWorkerAnswer;
+struct WorkerAlert {
+	int32 (*ask)();
+	alert_type type;
+	const char* text;
+	int32 buttons;
+	std::atomic<int32> answer { -100 };
+};
 
 int32
-run_error(void*)
+run_alert(void* data)
 {
-	sWorkerAnswer = LibError("Could not write %s", "Log");
+	WorkerAlert* alert = static_cast<WorkerAlert*>(data);
+	alert->answer = alert->ask();
 	return 0;
 }
 
 } // namespace
 
-TEST_F(LibAlertScreenTest, AWorkersErrorWaitsForOkWhileTheWindowWorks)
+TEST_F(LibAlertScreenTest, EachAlertOfAWorkerWaitsWhileTheWindowWorks)
 {
-	sWorkerAnswer = -100;
-	thread_id worker = spawn_thread(run_error, "install", B_NORMAL_PRIORITY, NULL);
-	ASSERT_GE(worker, 0);
-	resume_thread(worker);
-	ASSERT_TRUE(wait_until([&] { return ShownAlert() != NULL; }));
+	WorkerAlert rows[] = {
+		{ [] { return LibError("Could not write %s", "Log"); }, B_STOP_ALERT, "Could not write Log",
+			1 },
+		{ [] { return LibWarning("%d MB free", 3); }, B_WARNING_ALERT, "3 MB free", 1 },
+		{ [] { return LibInfo("Done"); }, B_INFO_ALERT, "Done", 1 },
+		{ [] { return LibAsk("", "Start Demo?", "No", "Yes"); }, B_INFO_ALERT, "Start Demo?", 2 },
+	};
+	int32 ticks = 0;
+	for (WorkerAlert& row : rows) {
+		thread_id worker = spawn_thread(run_alert, "install", B_NORMAL_PRIORITY, &row);
+		ASSERT_GE(worker, 0);
+		resume_thread(worker);
+		ASSERT_TRUE(wait_until([&] { return ShownAlert() != NULL; })) << row.text;
 
-	BAlert* alert = ShownAlert();
-	EXPECT_EQ(B_STOP_ALERT, alert->Type());
-	EXPECT_STREQ("", alert->Title());
-	EXPECT_STREQ("Could not write Log", alert->TextView()->Text());
-	ASSERT_EQ(1, alert->CountButtons());
-	EXPECT_STREQ("OK", alert->ButtonAt(0)->Label());
+		BAlert* alert = ShownAlert();
+		EXPECT_EQ(row.type, alert->Type());
+		EXPECT_STREQ("", alert->Title());
+		EXPECT_STREQ(row.text, alert->TextView()->Text());
+		ASSERT_EQ(row.buttons, alert->CountButtons());
+		EXPECT_STREQ(row.buttons == 1 ? "OK" : "No", alert->ButtonAt(0)->Label());
 
-	for (int32 i = 0; i < 5; i++)
-		fWindow->PostMessage('tick');
-	ASSERT_TRUE(wait_until([&] { return fWindow->fTicks.load() == 5; }));
-	EXPECT_EQ(-100, sWorkerAnswer.load());
+		for (int32 i = 0; i < 5; i++)
+			fWindow->PostMessage('tick');
+		ticks += 5;
+		ASSERT_TRUE(wait_until([&] { return fWindow->fTicks.load() == ticks; }));
+		EXPECT_EQ(-100, row.answer.load());
 
-	send_key(alert, Qt::Key_O, Qt::NoModifier, "o");
-	ASSERT_TRUE(wait_until([&] { return sWorkerAnswer.load() == 0; }));
-	status_t result;
-	EXPECT_EQ(B_OK, wait_for_thread(worker, &result));
+		// "OK" answers to its shortcut; the question's buttons have none.
+		if (row.buttons == 1)
+			send_key(alert, Qt::Key_O, Qt::NoModifier, "o");
+		else {
+			alert->Lock();
+			alert->ButtonAt(1)->Invoke();
+			alert->Unlock();
+		}
+		ASSERT_TRUE(wait_until([&] { return row.answer.load() != -100; }));
+		EXPECT_EQ(row.buttons - 1, row.answer.load()) << row.text;
+		status_t result;
+		EXPECT_EQ(B_OK, wait_for_thread(worker, &result));
+		ASSERT_TRUE(wait_until([&] { return ShownAlert() == NULL; }));
+	}
 }
 
 TEST_F(LibAlertScreenTest, InfoNoWaitReturnsWithTheAlertStillUp)
