@@ -7,6 +7,7 @@
 #include "LibFile.h"
 #include "TempDir.h"
 
+#include <Path.h>
 #include <TypeConstants.h>
 
 #include <gtest/gtest.h>
@@ -15,6 +16,9 @@
 #include <set>
 #include <stdlib.h>
 #include <sys/stat.h>
+#include <time.h>
+#include <unistd.h>
+#include <vector>
 
 using namespace file_test;
 
@@ -150,6 +154,50 @@ TEST(LibAppResource, StaleEntryInTheTemporaryFolderDoesNotMixIn)
 	EXPECT_EQ("new\n", read_file(temp.Child("placed/file")));
 	EXPECT_FALSE(exists(temp.Child("placed/stale file")));
 	LibUnlink(stale.c_str());
+}
+
+TEST(LibAppResource, AddEntryLeavesEntriesOfTheSharedTemporaryFolderAlone)
+{
+	ScopedTempDir temp;
+	std::string program = copy_program(temp);
+	mkdir(temp.Child("item").c_str(), 0755);
+	write_file(temp.Child("item/file"), "mine\n");
+
+	// Anyone may put files into the shared temporary folder under the names a packer
+	// would use: the fixed work-file name, and the unique names, whose counter, process id
+	// and time can be guessed. Packing neither takes them nor removes them.
+	const std::string folder = getenv("TMPDIR");
+	std::vector<std::string> planted = { folder + "/zip_resource_file.zip" };
+	// The counter is process-wide: the name just made tells the next ones.
+	const long before = (long)time(NULL);
+	BPath probe;
+	LibUniqueName(probe, "");
+	std::string leaf = probe.Leaf();
+	const std::string pid = std::to_string(getpid());
+	for (long second = before; second <= before + 1; second++) {
+		const std::string tail = pid + std::to_string(second);
+		if (leaf.size() > tail.size() && leaf.substr(leaf.size() - tail.size()) == tail)
+			leaf.resize(leaf.size() - tail.size());
+	}
+	const long counter = atol(leaf.c_str());
+	ASSERT_GT(counter, 0) << probe.Leaf();
+	for (long ahead = 1; ahead <= 3; ahead++) {
+		for (long second = 0; second <= 2; second++) {
+			planted.push_back(folder + "/zip_resource_file" + std::to_string(counter + ahead) + pid
+				+ std::to_string(before + second) + ".zip");
+		}
+	}
+	for (const std::string& path : planted)
+		write_file(path, "someone else's\n");
+
+	LibAppResource resources(program.c_str(), B_READ_WRITE);
+	ASSERT_TRUE(resources.AddEntry(temp.Child("item").c_str(), kItemId, "item", 9));
+	ASSERT_TRUE(resources.ExtractEntry(kItemId, temp.Child("placed").c_str(), true));
+	EXPECT_EQ("mine\n", read_file(temp.Child("placed/file")));
+	for (const std::string& path : planted) {
+		EXPECT_EQ("someone else's\n", read_file(path)) << path;
+		LibUnlink(path.c_str());
+	}
 }
 
 TEST(LibAppResource, AddEntryFailuresLeaveTheContainerAlone)
