@@ -97,6 +97,25 @@ TEST(LibTextViewTest, ABreakRecordedPastTheTextGoesAtItsEnd)
 	EXPECT_STREQ("\n\nab\n", view.Text());
 }
 
+TEST(LibTextViewTest, ChildrenListedOutOfOrderLandAsIfInsertedOneByOne)
+{
+	// Each insert goes at its location moved on by everything inserted before it in the
+	// list, wherever that was.
+	xmlTag page;
+	page.SetName("PAGE");
+	page.AddContent("abcd");
+	const std::pair<const char*, long> children[] = { { "BR", 3 }, { "P", 1 }, { "BR", 4 } };
+	for (const auto& [name, location] : children) {
+		xmlTag child;
+		child.SetName(name);
+		child.SetParentLocation(location);
+		page.AddChild(child);
+	}
+	LibTextView view(BRect(0, 0, 99, 99), "text", 0, 0);
+	view.SetXml(page);
+	EXPECT_STREQ("ab\n\nc\nd\n", view.Text());
+}
+
 TEST(LibTextViewTest, FontSizeChangesOnlyTheSize)
 {
 	LibTextView view(BRect(0, 0, 199, 99), "text", 0, 0);
