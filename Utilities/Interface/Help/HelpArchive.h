@@ -16,9 +16,10 @@ class LibAppResource;
 const int32 kHelpResourceID = 2002;
 // The resource's name, and the name of the entry Store() puts in the archive.
 extern const char* const kHelpResourceName;
-// The largest help file taken. A help file of a few hundred pages is a tenth of it; the
-// bound keeps every lookup in the file quick.
-const off_t kMaxHelpFileSize = 1024 * 1024;
+// The largest help file taken: a help file with a topic for every control of a window is
+// a tenth of it. The bound keeps every page quick to find and to show, even a page made of
+// nothing but line breaks.
+const off_t kMaxHelpFileSize = 256 * 1024;
 
 class HelpArchive {
 public:

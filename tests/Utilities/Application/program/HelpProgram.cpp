@@ -1,12 +1,10 @@
-// A small program on LibInterfaceApp, run by the tests as a process: it takes "-help FILE"
-// as any such program does, and with "--request WINDOW/VIEW/..." sends itself that help
-// request when it is ready, prints what the help window then shows, and quits.
+// A small program on LibInterfaceApp, which the tests run as a process: it takes "-help
+// FILE" as such programs do, and with "--request WINDOW/VIEW/..." sends itself that help
+// request when ready, prints what the help window then shows, and quits.
 #include "HelpWindow.h"
 #include "LibInterfaceApp.h"
 #include "LibTextView.h"
 
-#include <ListItem.h>
-#include <Message.h>
 #include <OS.h>
 #include <OutlineListView.h>
 #include <StringItem.h>
@@ -19,24 +17,19 @@
 namespace {
 
 const uint32 kReport = 'rprt';
-// Reports wait this many times 10 ms at most for the page to show.
-const int32 kReportTries = 500;
 
 class HelpProgram : public LibInterfaceApp {
 public:
 	HelpProgram() :
-		LibInterfaceApp("application/x-vnd.Test-HelpProgram"),
-		fTries(0)
+		LibInterfaceApp("application/x-vnd.Test-HelpProgram")
 	{
 	}
 
 	void ArgvReceived(int32 argc, char** argv) override
 	{
 		LibInterfaceApp::ArgvReceived(argc, argv);
-		for (int32 i = 1; i + 1 < argc; i++) {
-			if (strcmp(argv[i], "--request") == 0)
-				fRequest = argv[i + 1];
-		}
+		if (argc == 3 && strcmp(argv[1], "--request") == 0)
+			fRequest = argv[2];
 	}
 
 	void ReadyToRun() override
@@ -47,14 +40,10 @@ public:
 			return;
 		}
 		BMessage request(kLibHelpRequest);
-		size_t start = 0;
-		for (bool first = true; start <= fRequest.size(); first = false) {
-			size_t end = fRequest.find('/', start);
-			if (end == std::string::npos)
-				end = fRequest.size();
+		for (size_t start = 0, end = 0; end != std::string::npos; start = end + 1) {
+			end = fRequest.find('/', start);
 			request.AddString(
-				first ? "window" : "view", fRequest.substr(start, end - start).c_str());
-			start = end + 1;
+				start == 0 ? "window" : "view", fRequest.substr(start, end - start).c_str());
 		}
 		PostMessage(&request);
 		PostMessage(kReport);
@@ -68,12 +57,12 @@ public:
 		}
 		HelpWindow* window = Help().Window();
 		if (window == NULL || !window->Lock()) {
-			printf("no window\n");
 			PostMessage(B_QUIT_REQUESTED);
 			return;
 		}
+		// The page follows the selection message; it is waited for up to five seconds.
 		const char* page = window->HelpPane()->Text();
-		if (page[0] == '\0' && ++fTries < kReportTries) {
+		if (page[0] == '\0' && ++fTries < 500) {
 			window->Unlock();
 			snooze(10000);
 			PostMessage(kReport);
@@ -81,19 +70,15 @@ public:
 		}
 		BOutlineListView* list = window->ContentList();
 		BStringItem* selected = dynamic_cast<BStringItem*>(list->ItemAt(list->CurrentSelection()));
-		printf("topics %d\n", (int)list->FullListCountItems());
-		printf("selected %s\n", selected != NULL ? selected->Text() : "");
-		printf("page %s\n", page);
-		printf("file %s\n", window->HelpPath().Path() != NULL ? window->HelpPath().Path() : "");
-		printf("shown %d\n", window->IsHidden() ? 0 : 1);
+		printf("topics %d\nselected %s\npage %s\nfile %s\n", (int)list->FullListCountItems(),
+			selected != NULL ? selected->Text() : "", page, window->HelpPath().Path());
 		window->Unlock();
-		fflush(stdout);
 		PostMessage(B_QUIT_REQUESTED);
 	}
 
 private:
 	std::string fRequest;
-	int32 fTries;
+	int32 fTries = 0;
 };
 
 } // namespace

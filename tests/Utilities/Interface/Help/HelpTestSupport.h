@@ -1,15 +1,12 @@
-// Helpers for the help system's tests: files, help texts, a working directory of the
-// test's choosing, copies of a real program to give resources to, and programs run as
-// processes with their standard output and error apart.
+// Helpers for the help system's tests: files, a sample help file, a working directory of
+// the test's choosing, and programs run as processes with their output and errors apart.
 #ifndef TESTS_HELP_TEST_SUPPORT_H
 #define TESTS_HELP_TEST_SUPPORT_H
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <poll.h>
 #include <spawn.h>
 #include <stdlib.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -33,37 +30,30 @@ write_file(const std::string& path, const std::string& contents)
 inline std::string
 read_file(const std::string& path)
 {
-	std::ifstream file(path, std::ios::binary);
 	std::ostringstream contents;
-	contents << file.rdbuf();
+	contents << std::ifstream(path, std::ios::binary).rdbuf();
 	return contents.str();
 }
 
 inline bool
 exists(const std::string& path)
 {
-	struct stat info;
-	return lstat(path.c_str(), &info) == 0;
+	return std::filesystem::symlink_status(path).type() != std::filesystem::file_type::not_found;
 }
 
-// The help file the tests read: three top-level topics, the second with a sub-topic that
-// has a sub-topic of its own, views listed for several of them, and their pages.
+// Three topics, the second with a sub-topic holding one more, views for most of them,
+// declarations, a comment, and pages with breaks.
 inline std::string
 sample_help()
 {
-	return "<?xml version=\"1.0\"?>\n"
-		   "<!-- the installer's help -->\n"
-		   "<CONTENTS>\n"
+	return "<?xml version=\"1.0\"?>\n<!-- the installer's help -->\n<CONTENTS>\n"
 		   "<CONTENT PAGE=\"welcome\" VIEW=\"Installer/background\">Welcome</CONTENT>\n"
 		   "<CONTENT PAGE=\"options\" VIEW=\"Installer/install_type/background\">Options\n"
-		   "  <CONTENT PAGE=\"folder\" VIEW=\"Installer/folder/options_box/background\">"
-		   "Folder\n"
+		   "  <CONTENT PAGE=\"folder\" VIEW=\"Installer/folder/options_box/background\">Folder\n"
 		   "    <CONTENT PAGE=\"volume\" VIEW=\"Options/first/background\"\n"
 		   "      VIEW=\"Installer/volume/options_box/background\">Volume</CONTENT>\n"
-		   "  </CONTENT>\n"
-		   "</CONTENT>\n"
-		   "<CONTENT VIEW=\"Installer/heading\">Headings</CONTENT>\n"
-		   "</CONTENTS>\n"
+		   "  </CONTENT>\n</CONTENT>\n"
+		   "<CONTENT VIEW=\"Installer/heading\">Headings</CONTENT>\n</CONTENTS>\n"
 		   "<PAGE NAME=\"welcome\">Read the licence, then press Agree.</PAGE>\n"
 		   "<PAGE NAME=\"options\">Pick an install type.<P/>Or tick items.</PAGE>\n"
 		   "<PAGE NAME=\"folder\">The folder the product goes into.</PAGE>\n"
@@ -74,7 +64,7 @@ sample_help()
 // Makes a folder the working directory while it lives.
 class WorkingDirectory {
 public:
-	explicit WorkingDirectory(const std::string& folder) :
+	explicit WorkingDirectory(const std::filesystem::path& folder) :
 		fSaved(std::filesystem::current_path())
 	{
 		std::filesystem::current_path(folder);
@@ -82,29 +72,16 @@ public:
 
 	~WorkingDirectory() { std::filesystem::current_path(fSaved); }
 
-	WorkingDirectory(const WorkingDirectory&) = delete;
-	WorkingDirectory& operator=(const WorkingDirectory&) = delete;
-
 private:
 	std::filesystem::path fSaved;
 };
 
-// A copy of a real program, which resources can be appended to.
-inline std::string
-copy_program(const std::string& source, const std::string& target)
-{
-	std::filesystem::copy_file(source, target);
-	return target;
-}
-
-// The entries of the test's temporary folder (TMPDIR) whose name starts with prefix.
+// The entries of the temporary folder (TMPDIR) whose names start with prefix.
 inline std::set<std::string>
 temporary_entries(const std::string& prefix = "")
 {
 	std::set<std::string> names;
-	const char* folder = getenv("TMPDIR");
-	for (const auto& entry :
-		std::filesystem::directory_iterator(folder != NULL ? folder : "/tmp")) {
+	for (const auto& entry : std::filesystem::directory_iterator(getenv("TMPDIR"))) {
 		std::string name = entry.path().filename().string();
 		if (name.compare(0, prefix.size(), prefix) == 0)
 			names.insert(name);
@@ -118,20 +95,15 @@ struct ProgramRun {
 	std::string errors;
 };
 
-// Runs the program with arguments in folder (the current one when empty), no shell.
+// Runs the program (no shell) in folder, or in the current one when folder is empty.
 inline ProgramRun
 run_program(const std::vector<std::string>& arguments, const std::string& folder = "")
 {
 	ProgramRun result;
 	int out[2];
 	int err[2];
-	if (pipe2(out, O_CLOEXEC) != 0)
+	if (pipe2(out, O_CLOEXEC) != 0 || pipe2(err, O_CLOEXEC) != 0)
 		return result;
-	if (pipe2(err, O_CLOEXEC) != 0) {
-		close(out[0]);
-		close(out[1]);
-		return result;
-	}
 	posix_spawn_file_actions_t actions;
 	posix_spawn_file_actions_init(&actions);
 	posix_spawn_file_actions_adddup2(&actions, out[1], 1);
@@ -143,7 +115,7 @@ run_program(const std::vector<std::string>& arguments, const std::string& folder
 		argv.push_back(const_cast<char*>(argument.c_str()));
 	argv.push_back(NULL);
 	pid_t child = -1;
-	int error = posix_spawnp(&child, argv[0], &actions, NULL, argv.data(), environ);
+	const int error = posix_spawnp(&child, argv[0], &actions, NULL, argv.data(), environ);
 	posix_spawn_file_actions_destroy(&actions);
 	close(out[1]);
 	close(err[1]);
@@ -151,34 +123,25 @@ run_program(const std::vector<std::string>& arguments, const std::string& folder
 	// Both pipes are drained together, so a child that fills one never waits on the other.
 	struct pollfd fds[2] = { { out[0], POLLIN, 0 }, { err[0], POLLIN, 0 } };
 	std::string* texts[2] = { &result.output, &result.errors };
-	int open = 2;
-	while (open > 0 && poll(fds, 2, -1) > 0) {
+	for (int open = 2; open > 0 && poll(fds, 2, -1) > 0;) {
 		for (int i = 0; i < 2; i++) {
-			if (fds[i].fd < 0 || fds[i].revents == 0)
-				continue;
 			char buffer[4096];
-			ssize_t got = read(fds[i].fd, buffer, sizeof(buffer));
-			if (got > 0) {
+			ssize_t got = fds[i].revents != 0 ? read(fds[i].fd, buffer, sizeof(buffer)) : -2;
+			if (got > 0)
 				texts[i]->append(buffer, (size_t)got);
-				continue;
+			else if (got != -2) {
+				close(fds[i].fd);
+				fds[i].fd = -1;
+				open--;
 			}
-			close(fds[i].fd);
-			fds[i].fd = -1;
-			open--;
 		}
 	}
-	// Qt's note about a missing runtime folder (the tests' sandbox has none) is not the
-	// program's own output.
+	// Qt's note about the sandbox's missing runtime folder is not the program's output.
 	const std::string note = "QStandardPaths: ";
-	for (size_t at = result.errors.find(note); at != std::string::npos;
-		 at = result.errors.find(note)) {
-		const size_t end = result.errors.find('\n', at);
-		result.errors.erase(at, end == std::string::npos ? std::string::npos : end - at + 1);
-	}
-	if (error != 0)
-		return result;
+	for (size_t at; (at = result.errors.find(note)) != std::string::npos;)
+		result.errors.erase(at, result.errors.find('\n', at) - at + 1);
 	int status = 0;
-	if (waitpid(child, &status, 0) == child && WIFEXITED(status))
+	if (error == 0 && waitpid(child, &status, 0) == child && WIFEXITED(status))
 		result.status = WEXITSTATUS(status);
 	return result;
 }
