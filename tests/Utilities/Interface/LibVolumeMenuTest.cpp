@@ -21,7 +21,6 @@
 #include <spawn.h>
 #include <string>
 #include <sys/mount.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <sys/xattr.h>
 #include <unistd.h>
@@ -34,46 +33,21 @@ namespace fs = std::filesystem;
 namespace {
 
 const char kChildVariable[] = "BEINSTALLER_VOLUME_MENU_NAMESPACE_CHILD";
-const uint32 kVolumeChosen = 2004;
 
 std::string
-name_of(const BVolume& volume)
-{
-	char name[B_FILE_NAME_LENGTH] = "";
-	volume.GetName(name);
-	return name;
-}
-
-BVolume
-boot_volume()
+boot_name()
 {
 	BVolumeRoster roster;
 	BVolume boot;
 	roster.GetBootVolume(&boot);
-	return boot;
+	char name[B_FILE_NAME_LENGTH] = "";
+	boot.GetName(name);
+	return name;
 }
 
-dev_t
-device_of(const fs::path& path)
-{
-	struct stat st;
-	return stat(path.c_str(), &st) == 0 ? st.st_dev : (dev_t)-1;
-}
-
-// The labels of the menu, in order.
-std::vector<std::string>
-labels_of(LibVolumeMenu& menu)
-{
-	std::vector<std::string> labels;
-	for (int32 i = 0; BMenuItem* item = menu.ItemAt(i); i++)
-		labels.push_back(item->Label());
-	return labels;
-}
-
-// Runs a program without a shell; returns its exit status (or -1) and its output.
+// Runs a program without a shell, its output into output; returns its exit status or -1.
 int
-run(const std::vector<std::string>& arguments, const std::vector<std::string>& extraEnvironment,
-	std::string* output)
+run(std::vector<std::string> arguments, const std::string& variable, std::string* output)
 {
 	int pipeFds[2];
 	if (pipe(pipeFds) != 0)
@@ -82,52 +56,43 @@ run(const std::vector<std::string>& arguments, const std::vector<std::string>& e
 	posix_spawn_file_actions_init(&actions);
 	posix_spawn_file_actions_adddup2(&actions, pipeFds[1], STDOUT_FILENO);
 	posix_spawn_file_actions_adddup2(&actions, pipeFds[1], STDERR_FILENO);
-	posix_spawn_file_actions_addclose(&actions, pipeFds[0]);
-
 	std::vector<char*> argv;
-	for (const std::string& argument : arguments)
-		argv.push_back(const_cast<char*>(argument.c_str()));
+	for (std::string& argument : arguments)
+		argv.push_back(argument.data());
 	argv.push_back(nullptr);
 	std::vector<char*> envp;
-	for (char** variable = environ; *variable != nullptr; variable++)
-		envp.push_back(*variable);
-	for (const std::string& variable : extraEnvironment)
-		envp.push_back(const_cast<char*>(variable.c_str()));
+	for (char** entry = environ; *entry != nullptr; entry++)
+		envp.push_back(*entry);
+	std::string extra = variable;
+	if (!extra.empty())
+		envp.push_back(extra.data());
 	envp.push_back(nullptr);
-
 	pid_t child;
 	int result = posix_spawnp(&child, argv[0], &actions, nullptr, argv.data(), envp.data());
 	posix_spawn_file_actions_destroy(&actions);
 	close(pipeFds[1]);
-	if (result != 0) {
-		close(pipeFds[0]);
-		return -1;
-	}
 	char buffer[4096];
-	ssize_t read;
-	while ((read = ::read(pipeFds[0], buffer, sizeof(buffer))) > 0)
-		output->append(buffer, read);
+	ssize_t count;
+	while (result == 0 && (count = read(pipeFds[0], buffer, sizeof(buffer))) > 0)
+		output->append(buffer, count);
 	close(pipeFds[0]);
 	int status = 0;
-	if (waitpid(child, &status, 0) != child || !WIFEXITED(status))
+	if (result != 0 || waitpid(child, &status, 0) != child || !WIFEXITED(status))
 		return -1;
 	return WEXITSTATUS(status);
 }
 
-// A file system mounted for one test inside the namespace, unmounted afterwards.
+// A file system mounted for one test inside the namespace.
 class ScopedMount {
 public:
-	ScopedMount(const fs::path& point, const char* type, unsigned long flags = 0,
-		const char* options = "size=4m") :
+	ScopedMount(const fs::path& point, const char* type, unsigned long flags = 0) :
 		fPoint(point)
 	{
 		fs::create_directories(point);
-		fMounted = mount(type, point.c_str(), type, flags, options) == 0;
+		fMounted = mount(type, point.c_str(), type, flags, NULL) == 0;
 	}
 
 	~ScopedMount() { Unmount(); }
-
-	bool Mounted() const { return fMounted; }
 
 	void Unmount()
 	{
@@ -135,144 +100,91 @@ public:
 			fMounted = false;
 	}
 
+	bool fMounted = false;
+
 private:
 	fs::path fPoint;
-	bool fMounted = false;
 };
-
-bool
-keeps_user_xattrs(const fs::path& folder)
-{
-	fs::path probe = folder / ".probe";
-	std::ofstream(probe) << "x";
-	bool supported = setxattr(probe.c_str(), "user.probe", "1", 1, 0) == 0;
-	fs::remove(probe);
-	return supported;
-}
-
-// The tests that run inside the namespace.
-
-void
-second_volume_is_listed_after_the_boot_volume()
-{
-	ScopedTempDir temp;
-	ScopedMount scratch(temp.Path() / "Scratch Disk", "tmpfs");
-	ASSERT_TRUE(scratch.Mounted());
-
-	LibVolumeMenu menu(BPoint(10, 20), "volume", kVolumeChosen, 60);
-	menu.Update();
-	std::vector<std::string> labels = labels_of(menu);
-	ASSERT_GE(labels.size(), 2u);
-	EXPECT_EQ(name_of(boot_volume()), labels[0]);
-	EXPECT_STREQ(labels[0].c_str(), menu.Text());
-	EXPECT_NE(std::find(labels.begin(), labels.end(), "Scratch Disk"), labels.end());
-	// Only volumes that keep attributes are usable by default.
-	EXPECT_EQ(keeps_user_xattrs(temp.Path() / "Scratch Disk"), menu.IsItemEnabled("Scratch Disk"));
-	EXPECT_EQ(kVolumeChosen, menu.ItemAt(1)->Message()->what);
-
-	BVolume current;
-	ASSERT_TRUE(menu.GetCurrentVolume(current));
-	EXPECT_TRUE(current == boot_volume());
-	menu.SetText("Scratch Disk");
-	ASSERT_TRUE(menu.GetCurrentVolume(current));
-	EXPECT_EQ(device_of(temp.Path() / "Scratch Disk"), current.Device());
-}
 
 void
 rules_grey_out_unsuitable_volumes()
 {
 	ScopedTempDir temp;
-	ScopedMount plain(temp.Path() / "Plain", "ramfs", 0, "");
+	ScopedMount plain(temp.Path() / "Plain", "ramfs");
 	ScopedMount frozen(temp.Path() / "Frozen", "tmpfs", MS_RDONLY);
-	ScopedMount scratch(temp.Path() / "Scratch", "tmpfs");
-	ASSERT_TRUE(plain.Mounted() && frozen.Mounted() && scratch.Mounted());
-	const bool tmpfsAttributes = keeps_user_xattrs(temp.Path() / "Scratch");
+	ScopedMount scratch(temp.Path() / "Scratch Disk", "tmpfs");
+	ASSERT_TRUE(plain.fMounted && frozen.fMounted && scratch.fMounted);
+	// This kernel's tmpfs may or may not keep user attributes; ramfs keeps none.
+	const bool attributes =
+		setxattr((temp.Path() / "Scratch Disk").c_str(), "user.probe", "1", 1, 0) == 0;
 
 	struct Row {
 		const char* rule;
 		bool onlyBeOS;
 		bool readOnly;
 		bool persistent;
-		bool removable;
-		bool shared;
 		bool plain;
 		bool frozen;
 		bool scratch;
 	};
 
-	// ramfs keeps no attributes; all three are neither persistent, removable nor shared.
+	// None of them is persistent, removable or shared.
 	const Row rows[] = {
-		{ "defaults", true, false, true, true, true, false, tmpfsAttributes, tmpfsAttributes },
-		{ "any file system", false, false, true, true, true, true, false, true },
-		{ "read-only allowed", false, true, true, true, true, true, true, true },
-		{ "nothing persistent", false, true, false, false, false, true, true, true },
+		{ "defaults", true, false, true, false, attributes, attributes },
+		{ "any file system", false, false, true, true, false, true },
+		{ "read-only allowed", false, true, false, true, true, true },
 	};
-	LibVolumeMenu menu(BPoint(0, 0), "volume", kVolumeChosen, 40);
+	LibVolumeMenu menu(BPoint(0, 0), "volume", 2004, 60);
 	for (const Row& row : rows) {
 		menu.OnlyBeOS(row.onlyBeOS);
 		menu.AllowReadOnly(row.readOnly);
 		menu.AllowPersistent(row.persistent);
-		menu.AllowRemovable(row.removable);
-		menu.AllowShared(row.shared);
+		menu.AllowRemovable(false);
+		menu.AllowShared(false);
 		menu.Update();
-		EXPECT_EQ(row.plain, menu.IsItemEnabled("Plain")) << row.rule;
-		EXPECT_EQ(row.frozen, menu.IsItemEnabled("Frozen")) << row.rule;
-		EXPECT_EQ(row.scratch, menu.IsItemEnabled("Scratch")) << row.rule;
+		EXPECT_EQ(boot_name(), menu.ItemAt(0)->Label()) << row.rule;
+		EXPECT_EQ(0, menu.CurrentSelection()) << row.rule;
 		// The boot volume is never greyed out.
 		EXPECT_TRUE(menu.IsItemEnabled(0)) << row.rule;
+		EXPECT_EQ(row.plain, menu.IsItemEnabled("Plain")) << row.rule;
+		EXPECT_EQ(row.frozen, menu.IsItemEnabled("Frozen")) << row.rule;
+		EXPECT_EQ(row.scratch, menu.IsItemEnabled("Scratch Disk")) << row.rule;
 	}
-
-	// Every other volume of this machine follows the same rules.
-	menu.OnlyBeOS(false);
-	menu.AllowReadOnly(false);
-	menu.AllowPersistent(false);
-	menu.Update();
-	BVolumeRoster roster;
-	BVolume volume;
-	while (roster.GetNextVolume(&volume) == B_OK) {
-		if (volume == boot_volume())
-			continue;
-		const std::string name = name_of(volume);
-		EXPECT_EQ(!volume.IsReadOnly() && !volume.IsPersistent(), menu.IsItemEnabled(name.c_str()))
-			<< name;
-	}
+	EXPECT_EQ(2004u, menu.ItemAt(1)->Message()->what);
+	menu.SetText("Scratch Disk");
+	BVolume current;
+	ASSERT_TRUE(menu.GetCurrentVolume(current));
+	char name[B_FILE_NAME_LENGTH];
+	current.GetName(name);
+	EXPECT_STREQ("Scratch Disk", name);
 }
 
 void
 marked_volume_is_kept_until_it_goes()
 {
 	ScopedTempDir temp;
-	ScopedMount first(temp.Path() / "First", "tmpfs");
 	ScopedMount second(temp.Path() / "Second", "tmpfs");
-	ASSERT_TRUE(first.Mounted() && second.Mounted());
+	ScopedMount frozen(temp.Path() / "Frozen", "tmpfs", MS_RDONLY);
+	ASSERT_TRUE(second.fMounted && frozen.fMounted);
 
-	LibVolumeMenu menu(BPoint(0, 0), "volume", kVolumeChosen, 40);
+	LibVolumeMenu menu(BPoint(0, 0), "volume", 2004, 40);
 	menu.OnlyBeOS(false);
+	menu.AllowReadOnly(true);
 	menu.Update();
 	menu.SetText("Second");
-	ASSERT_STREQ("Second", menu.Text());
 	menu.Update();
 	EXPECT_STREQ("Second", menu.Text());
-
 	second.Unmount();
 	menu.Update();
 	EXPECT_FALSE(menu.InMenu("Second"));
-	EXPECT_EQ(name_of(boot_volume()), menu.Text());
-	BVolume current;
-	ASSERT_TRUE(menu.GetCurrentVolume(current));
-	EXPECT_TRUE(current == boot_volume());
+	EXPECT_EQ(boot_name(), menu.Text());
 
 	// A marked volume that the rules now refuse is not chosen again either.
-	ScopedMount frozen(temp.Path() / "Frozen", "tmpfs", MS_RDONLY);
-	ASSERT_TRUE(frozen.Mounted());
-	menu.AllowReadOnly(true);
-	menu.Update();
 	menu.SetText("Frozen");
 	ASSERT_STREQ("Frozen", menu.Text());
 	menu.AllowReadOnly(false);
 	menu.Update();
-	EXPECT_FALSE(menu.IsItemEnabled("Frozen"));
-	EXPECT_EQ(name_of(boot_volume()), menu.Text());
+	EXPECT_EQ(boot_name(), menu.Text());
 }
 
 class NamespaceCase : public testing::Test {
@@ -291,18 +203,14 @@ private:
 const bool kNamespaceCasesRegistered = [] {
 	if (getenv(kChildVariable) == nullptr)
 		return false;
-	const struct {
-		const char* name;
-		void (*body)();
-	} cases[] = {
-		{ "SecondVolumeIsListedAfterTheBootVolume", second_volume_is_listed_after_the_boot_volume },
+	const std::pair<const char*, void (*)()> cases[] = {
 		{ "RulesGreyOutUnsuitableVolumes", rules_grey_out_unsuitable_volumes },
 		{ "MarkedVolumeIsKeptUntilItGoes", marked_volume_is_kept_until_it_goes },
 	};
-	for (const auto& entry : cases) {
-		void (*body)() = entry.body;
-		testing::RegisterTest("LibVolumeMenuInNamespace", entry.name, nullptr, nullptr, __FILE__,
-			__LINE__, [body]() -> NamespaceCase* { return new NamespaceCase(body); });
+	for (const auto& [name, body] : cases) {
+		void (*test)() = body;
+		testing::RegisterTest("LibVolumeMenuInNamespace", name, nullptr, nullptr, __FILE__,
+			__LINE__, [test]() -> NamespaceCase* { return new NamespaceCase(test); });
 	}
 	return true;
 }();
@@ -311,46 +219,33 @@ const bool kNamespaceCasesRegistered = [] {
 
 TEST(LibVolumeMenuTest, TheBootVolumeComesFirstAndIsMarked)
 {
-	LibVolumeMenu menu(BPoint(10, 50), "volume", kVolumeChosen, 60);
+	LibVolumeMenu menu(BPoint(10, 50), "volume", 2004, 60);
 	EXPECT_STREQ("Disk", menu.LabelText());
 	EXPECT_EQ(BRect(10, 50, 200, 75), menu.Frame());
-	EXPECT_EQ(nullptr, menu.ItemAt(0));
 	BVolume current;
 	EXPECT_FALSE(menu.GetCurrentVolume(current));
 
 	menu.Update();
-	ASSERT_NE(nullptr, menu.ItemAt(0));
-	EXPECT_EQ(name_of(boot_volume()), menu.ItemAt(0)->Label());
+	EXPECT_EQ(boot_name(), menu.Text());
 	EXPECT_EQ(0, menu.CurrentSelection());
-	EXPECT_TRUE(menu.IsItemEnabled(0));
 	ASSERT_TRUE(menu.GetCurrentVolume(current));
-	EXPECT_TRUE(current == boot_volume());
-
-	// Every listed volume is a mounted one, listed once.
-	std::vector<std::string> labels = labels_of(menu);
-	std::vector<std::string> sorted = labels;
-	std::sort(sorted.begin(), sorted.end());
-	EXPECT_EQ(std::adjacent_find(sorted.begin(), sorted.end()), sorted.end());
-	menu.Update();
-	EXPECT_EQ(labels, labels_of(menu));
+	BVolume boot;
+	BVolumeRoster().GetBootVolume(&boot);
+	EXPECT_TRUE(current == boot);
 }
 
 TEST(LibVolumeMenuTest, SecondVolumesInAPrivateMountNamespace)
 {
 	if (getenv(kChildVariable) != nullptr)
 		GTEST_SKIP() << "already inside the namespace";
-	std::string probe;
-	if (run({ "unshare", "-Urm", "true" }, {}, &probe) != 0) {
-		GTEST_SKIP() << "user and mount namespaces are not permitted here (unshare -Urm: " << probe
-					 << ")";
-	}
+	std::string output;
+	if (run({ "unshare", "-Urm", "true" }, "", &output) != 0)
+		GTEST_SKIP() << "user and mount namespaces are not permitted here: " << output;
 
 	char self[4096] = {};
 	ASSERT_GT(readlink("/proc/self/exe", self, sizeof(self) - 1), 0);
-	std::string output;
 	int status = run({ "unshare", "-Urm", self, "--gtest_filter=LibVolumeMenuInNamespace.*" },
-		{ std::string(kChildVariable) + "=1" }, &output);
+		std::string(kChildVariable) + "=1", &output);
 	EXPECT_EQ(status, 0) << output;
-	EXPECT_NE(output.find("3 tests from 1 test suite ran"), std::string::npos) << output;
-	EXPECT_EQ(output.find("[  FAILED  ]"), std::string::npos) << output;
+	EXPECT_NE(output.find("2 tests from 1 test suite ran"), std::string::npos) << output;
 }
