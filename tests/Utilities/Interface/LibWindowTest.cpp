@@ -3,15 +3,25 @@
 // that Shift+F1 sends with the chain of views under the pointer.
 #include "LibWindow.h"
 
+#include "LibListView.h"
+#include "LibMenuButton.h"
+#include "LibStringView.h"
+#include "LibTipManager.h"
+#include "LibTipWin.h"
+
 #include <Application.h>
 #include <Box.h>
 #include <Message.h>
 #include <Screen.h>
+#include <ScrollView.h>
+#include <StringItem.h>
 #include <View.h>
 
 #include "GuiTestSupport.h"
 
+#include <QDir>
 #include <QGuiApplication>
+#include <QPainter>
 #include <QScreen>
 
 #include <gtest/gtest.h>
@@ -270,4 +280,82 @@ TEST_F(LibWindowScreenTest, SetPositionMovesOnTheRealScreenAndAScreenChangeRecen
 	const BPoint centre =
 		LibWindow::PositionFor(LibWindow::CENTER, fWindow->Bounds(), true, screen, NULL);
 	EXPECT_TRUE(wait_until([&] { return fWindow->Frame().LeftTop() == centre; }));
+}
+
+TEST_F(LibWindowScreenTest, AWindowOfTheWidgetsIsSavedAsAScreenshot)
+{
+	LibWindow* window =
+		new LibWindow(BRect(60, 60, 419, 279), "Install Options", B_TITLED_WINDOW, B_NOT_RESIZABLE);
+	BView* background = new BView(window->Bounds(), "bg", B_FOLLOW_ALL, B_WILL_DRAW);
+	background->SetViewColor(ui_color(B_PANEL_BACKGROUND_COLOR));
+	window->AddChild(background);
+
+	LibMenuButton* types =
+		new LibMenuButton(BPoint(10, 10), "install_type", "Install", 70, 150, B_FOLLOW_NONE);
+	types->AddItem("Typical");
+	types->AddItem("Full");
+	types->AddItem("Custom");
+	background->AddChild(types);
+
+	LibStringView* path = new LibStringView(BRect(10, 45, 229, 60), "to_path", "");
+	background->AddChild(path);
+	path->SetTruncatedText(
+		"/boot/home/Applications/Some Vendor/A Long Product Name 2.1/Demo Player",
+		B_TRUNCATE_BEGINNING);
+
+	LibListView* list = new LibListView(BRect(12, 72, 200, 200), "custom_list");
+	background->AddChild(new BScrollView("custom_scroll", list, B_FOLLOW_NONE, 0, false, true));
+	const char* rows[] = { "Demo Player", "Documentation", "Examples", "Sounds", "Fonts" };
+	std::vector<std::unique_ptr<BStringItem>> items;
+	for (const char* row : rows) {
+		items.push_back(std::make_unique<BStringItem>(row));
+		list->AddItem(items.back().get());
+	}
+	list->Select(1);
+	window->Show();
+	ASSERT_TRUE(
+		wait_until([&] { return widget_of(window) != nullptr && widget_of(window)->isVisible(); }));
+
+	// The tip of the second row, as the window would ask for it, at once.
+	LibTipManager tips;
+	BMessage request(kLibTipRequest);
+	request.AddBool("show", true);
+	request.AddString("tip", "The manual in HTML and PDF");
+	window->Lock();
+	BPoint where = list->ConvertToScreen(BPoint(90, list->ItemFrame(1).bottom + 4));
+	window->Unlock();
+	request.AddPoint("loc", where);
+	request.AddInt16("sdelay", 0);
+	tips.MessageReceived(&request);
+	LibTipWin* tip = tips.Window();
+	ASSERT_NE(nullptr, tip);
+	ASSERT_TRUE(
+		wait_until([&] { return widget_of(tip) != nullptr && widget_of(tip)->isVisible(); }));
+
+	// The tip floats over the window: both are drawn where they are on the screen.
+	QImage shot = grab(window);
+	ASSERT_EQ(QSize(360, 220), shot.size());
+	QImage tipShot = grab(tip);
+	{
+		QPainter painter(&shot);
+		BPoint offset = where - window->Frame().LeftTop();
+		painter.drawImage(QPoint((int)offset.x, (int)offset.y), tipShot);
+	}
+	const BPoint tipCorner = where - window->Frame().LeftTop();
+	EXPECT_EQ(qRgb(255, 255, 203), shot.pixel((int)tipCorner.x + 2, (int)tipCorner.y + 2));
+	EXPECT_EQ(qRgb(216, 216, 216), shot.pixel(355, 215));
+	int dark = 0;
+	for (int y = 0; y < shot.height(); y++) {
+		for (int x = 0; x < shot.width(); x++) {
+			if (qGray(shot.pixel(x, y)) < 100)
+				dark++;
+		}
+	}
+	EXPECT_GT(dark, 200);
+
+	QDir().mkpath(BEINSTALLER_ARTIFACT_DIR);
+	EXPECT_TRUE(shot.save(QString(BEINSTALLER_ARTIFACT_DIR) + "/widgets-window.png"));
+	window->Lock();
+	list->MakeEmpty();
+	window->Quit();
 }
