@@ -1,6 +1,6 @@
-// The replace question: the kind word and leaf name in its sentence, what the policy is told,
-// apply-to-all only where it is offered, and the on-screen dialog: both items' details, the
-// check box read after the dialog has gone, and the answers by shortcut.
+// The replace question: the existing item's kind and name in its sentence, the paths the
+// policy is told, apply-to-all only where offered; on screen both items' details, the check
+// box read after the dialog has gone, and the answers by shortcut.
 #include "ReplaceAlert.h"
 
 #include "BitmapView.h"
@@ -10,117 +10,64 @@
 #include "LibEntry.h"
 #include "LibLocaleDateTime.h"
 
-#include <Application.h>
 #include <Button.h>
 #include <CheckBox.h>
+#include <OS.h>
 #include <Path.h>
 #include <StringView.h>
 #include <TextView.h>
 
-#include "GuiTestSupport.h"
 #include "TempDir.h"
+#include "WidgetTestHelpers.h"
 
 #include <QDir>
-
-#include <gtest/gtest.h>
 
 #include <atomic>
 #include <filesystem>
 #include <fstream>
-#include <memory>
 #include <string>
 
 using namespace gui_test;
 
-namespace {
-
-struct SeenReplace {
-	std::string title;
-	std::string text;
-	std::string existing;
-	std::string incoming;
-	int32 buttonCount = 0;
-	std::string buttons[2];
-	bool offersApplyToAll = false;
-	bool isReplace = false;
-};
-
-} // namespace
-
-TEST(ReplaceAlertTest, ThePolicyIsToldBothPathsAndTheExistingItemsKind)
+TEST(ReplaceAlertTest, ThePolicyHearsTheKindNameAndBothPaths)
 {
 	ScopedTempDir folder;
 	std::filesystem::create_directory(folder.Path() / "Docs");
 	std::ofstream(folder.Child("readme")) << "text";
 	std::filesystem::create_symlink("readme", folder.Path() / "link");
-	std::ofstream(folder.Child("incoming")) << "new";
 
-	struct Row {
-		const char* leaf;
-		const char* text;
-	};
-
-	const Row rows[] = {
-		{ "Docs", "The folder 'Docs' already exists. Do you wish to replace existing" },
-		{ "readme", "The file 'readme' already exists. Do you wish to replace existing" },
-		{ "link", "The symbolic link 'link' already exists. Do you wish to replace existing" },
-	};
-
-	SeenReplace seen;
+	std::string text;
+	std::string existingPath;
+	bool offered = false;
 	LibSetAlertPolicy([&](const LibAlertQuestion& question) {
-		seen.title = question.title;
-		seen.text = question.text;
-		seen.existing = question.existingPath;
-		seen.incoming = question.incomingPath;
-		seen.buttonCount = question.buttonCount;
-		seen.buttons[0] = question.buttons[0];
-		seen.buttons[1] = question.buttons[1];
-		seen.offersApplyToAll = question.offersApplyToAll;
-		seen.isReplace = question.isReplace;
+		EXPECT_TRUE(question.isReplace);
+		EXPECT_STREQ("ReplaceAlert", question.title);
+		EXPECT_STREQ("Replace", question.buttons[1]);
+		EXPECT_EQ(folder.Child("new"), question.incomingPath);
+		text = question.text;
+		existingPath = question.existingPath;
+		offered = question.offersApplyToAll;
 		return LibAlertAnswer { 1, true };
 	});
-	BPath incoming(folder.Child("incoming").c_str());
-	for (const Row& row : rows) {
-		BPath existing(folder.Child(row.leaf).c_str());
+	const std::pair<const char*, const char*> rows[] = { { "Docs", "folder" }, { "readme", "file" },
+		{ "link", "symbolic link" } };
+	const BPath incoming(folder.Child("new").c_str());
+	for (const auto& [leaf, kind] : rows) {
 		bool applyToAll = false;
-		EXPECT_EQ(1, ReplaceAlert::Ask(incoming, existing, true, applyToAll));
+		EXPECT_EQ(
+			1, ReplaceAlert::Ask(incoming, BPath(folder.Child(leaf).c_str()), true, applyToAll));
 		EXPECT_TRUE(applyToAll);
-		EXPECT_EQ(row.text, seen.text);
-		EXPECT_EQ("ReplaceAlert", seen.title);
-		EXPECT_EQ(existing.Path(), seen.existing);
-		EXPECT_EQ(incoming.Path(), seen.incoming);
-		EXPECT_EQ(2, seen.buttonCount);
-		EXPECT_EQ("Don't Replace", seen.buttons[0]);
-		EXPECT_EQ("Replace", seen.buttons[1]);
-		EXPECT_TRUE(seen.offersApplyToAll);
-		EXPECT_TRUE(seen.isReplace);
+		EXPECT_EQ(std::string("The ") + kind + " '" + leaf
+				+ "' already exists. Do you wish to replace existing",
+			text);
+		EXPECT_EQ(folder.Child(leaf), existingPath);
+		EXPECT_TRUE(offered);
 	}
-
-	// Not offered: the policy's apply-to-all is not passed on.
+	// Not offered, the policy's apply-to-all is not passed on.
 	bool applyToAll = true;
-	EXPECT_EQ(
-		1, ReplaceAlert::Ask(incoming, BPath(folder.Child("Docs").c_str()), false, applyToAll));
-	EXPECT_FALSE(seen.offersApplyToAll);
+	ReplaceAlert::Ask(incoming, BPath(folder.Child("Docs").c_str()), false, applyToAll);
+	EXPECT_FALSE(offered);
 	EXPECT_FALSE(applyToAll);
-	LibSetAlertPolicy(nullptr);
-}
-
-TEST(ReplaceAlertTest, ThePolicyCannotAnswerAnythingButTheTwoButtons)
-{
-	ScopedTempDir folder;
-	std::ofstream(folder.Child("a")) << "a";
-	const int32 answers[] = { -1, 2, 9 };
-	for (int32 button : answers) {
-		LibSetAlertPolicy([&](const LibAlertQuestion&) {
-			return LibAlertAnswer { button, false };
-		});
-		bool applyToAll = true;
-		EXPECT_EQ(0,
-			ReplaceAlert::Ask(BPath(folder.Child("b").c_str()), BPath(folder.Child("a").c_str()),
-				true, applyToAll))
-			<< button;
-		EXPECT_FALSE(applyToAll);
-	}
 	LibSetAlertPolicy(nullptr);
 }
 
@@ -212,8 +159,12 @@ TEST_F(ReplaceAlertDialogTest, BothBlocksDescribeAProgramAndADocument)
 	state.existing = document;
 	ReplaceAlert* alert = Show(state);
 	ASSERT_NE(alert, nullptr);
-	EXPECT_EQ("The file 'Demo' already exists. Do you wish to replace existing",
-		std::string(alert->TextView()->Text()));
+	EXPECT_STREQ("ReplaceAlert", alert->Title());
+	EXPECT_EQ(B_WARNING_ALERT, alert->Type());
+	EXPECT_STREQ("Don't Replace", alert->ButtonAt(0)->Label());
+	EXPECT_STREQ("Replace", alert->ButtonAt(1)->Label());
+	EXPECT_STREQ("The file 'Demo' already exists. Do you wish to replace existing",
+		alert->TextView()->Text());
 
 	LibLocaleDateTime dates;
 	dates.SetFormat("W, M D Y");
@@ -281,9 +232,7 @@ TEST_F(ReplaceAlertDialogTest, TheCheckBoxIsReadAfterTheDialogHasGone)
 		BCheckBox* box = dynamic_cast<BCheckBox*>(alert->FindView("future_collisions"));
 		ASSERT_EQ(row.offer, box != NULL);
 		for (int32 i = 0; i < row.clicks; i++) {
-			BRect frame = box->Bounds();
-			box->ConvertToScreen(&frame);
-			click(alert, BPoint(frame.left + 5, frame.top + 7) - alert->Frame().LeftTop());
+			click(alert, widget_test::in_window(box, BPoint(5, 7)));
 			ASSERT_TRUE(wait_until([&] { return alert->FutureCollisions() == (i % 2 == 0); }));
 		}
 		Answer(alert, row.key, row.text);
