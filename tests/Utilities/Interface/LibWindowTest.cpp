@@ -1,86 +1,108 @@
 // LibWindow: places on the screen's grid and around a reference window, Show()/Hide() that
-// never nest, Pop(), going back to the centre when the screen changes, and the help request
-// that Shift+F1 sends with the chain of views under the pointer.
+// never nest, going back to the centre when the screen changes, the help request of
+// Shift+F1, and a screenshot of a window built from the widgets.
 #include "LibWindow.h"
 
-#include <Application.h>
+#include "LibListView.h"
+#include "LibMenuButton.h"
+#include "LibStringView.h"
+#include "LibTipManager.h"
+#include "LibTipWin.h"
+
 #include <Box.h>
-#include <Message.h>
 #include <Screen.h>
-#include <View.h>
+#include <ScrollView.h>
+#include <StringItem.h>
 
-#include "GuiTestSupport.h"
+#include "WidgetTestHelpers.h"
 
+#include <QDir>
 #include <QGuiApplication>
+#include <QPainter>
 #include <QScreen>
 
-#include <gtest/gtest.h>
-
-#include <memory>
 #include <string>
 #include <vector>
 
 using namespace gui_test;
 
-TEST(LibWindowTest, PlacesOnTheScreensGrid)
+TEST(LibWindowTest, PlacesOnTheGridAndAroundAReferenceStayOnTheScreen)
 {
 	const BRect screen(0, 0, 1023, 767);
-	const BRect bounds(0, 0, 455, 257);
+	const BRect large(0, 0, 455, 257);
+	const BRect small(0, 0, 199, 99);
+	const BRect middle(400, 300, 599, 499);
 
-	struct Row {
+	const struct {
 		LibWindow::ScreenPosition place;
+		BRect bounds;
 		bool tabbed;
+		const BRect* reference;
 		BPoint corner;
+	} rows[] = {
+		{ LibWindow::CENTER, large, true, NULL, BPoint(284, 255) },
+		{ LibWindow::TOP_LEFT, large, true, NULL, BPoint(10, 30) },
+		{ LibWindow::TOP_CENTER, large, false, NULL, BPoint(284, 0) },
+		{ LibWindow::MIDDLE_RIGHT, large, true, NULL, BPoint(558, 255) },
+		{ LibWindow::BOTTOM_LEFT, large, true, NULL, BPoint(10, 500) },
+		{ LibWindow::MIDDLE_LEFT, small, true, &middle, BPoint(181, 350) },
+		{ LibWindow::TOP_CENTER, small, true, &middle, BPoint(400, 171) },
+		{ LibWindow::BOTTOM_RIGHT, small, true, &middle, BPoint(619, 539) },
 	};
 
-	const Row rows[] = {
-		{ LibWindow::CENTER, true, BPoint(284, 255) },
-		{ LibWindow::CENTER, false, BPoint(284, 255) },
-		{ LibWindow::TOP_LEFT, true, BPoint(10, 30) },
-		{ LibWindow::TOP_CENTER, false, BPoint(284, 0) },
-		{ LibWindow::TOP_RIGHT, true, BPoint(558, 30) },
-		{ LibWindow::MIDDLE_LEFT, true, BPoint(10, 255) },
-		{ LibWindow::MIDDLE_RIGHT, true, BPoint(558, 255) },
-		{ LibWindow::BOTTOM_LEFT, true, BPoint(10, 500) },
-		{ LibWindow::BOTTOM_CENTER, true, BPoint(284, 500) },
-		{ LibWindow::BOTTOM_RIGHT, false, BPoint(558, 500) },
-	};
-	for (const Row& row : rows) {
-		EXPECT_EQ(row.corner, LibWindow::PositionFor(row.place, bounds, row.tabbed, screen, NULL))
-			<< row.place << " " << row.tabbed;
+	for (const auto& row : rows) {
+		EXPECT_EQ(row.corner,
+			LibWindow::PositionFor(row.place, row.bounds, row.tabbed, screen, row.reference))
+			<< row.place;
 	}
-}
 
-TEST(LibWindowTest, PlacesAroundAReferenceWindowStayOnTheScreen)
-{
-	const BRect screen(0, 0, 1023, 767);
-	const BRect bounds(0, 0, 199, 99);
-
-	struct Row {
+	// Kept on the screen: left of a window at the left edge, past the right edge and the
+	// bottom, above the top.
+	const struct {
 		BRect reference;
 		LibWindow::ScreenPosition place;
 		BPoint corner;
-	};
-
-	const Row rows[] = {
-		// Around a window in the middle: beside, above and below with the gaps.
-		{ BRect(400, 300, 599, 499), LibWindow::MIDDLE_LEFT, BPoint(181, 350) },
-		{ BRect(400, 300, 599, 499), LibWindow::MIDDLE_RIGHT, BPoint(619, 350) },
-		{ BRect(400, 300, 599, 499), LibWindow::TOP_CENTER, BPoint(400, 171) },
-		{ BRect(400, 300, 599, 499), LibWindow::BOTTOM_CENTER, BPoint(400, 539) },
-		{ BRect(400, 300, 599, 499), LibWindow::CENTER, BPoint(400, 350) },
-		// A reference at the left edge: the window cannot go left of it.
+	} edges[] = {
 		{ BRect(0, 300, 199, 499), LibWindow::MIDDLE_LEFT, BPoint(5, 350) },
-		// Past the right and bottom edges, and above the top.
 		{ BRect(824, 300, 1023, 499), LibWindow::MIDDLE_RIGHT, BPoint(819, 350) },
 		{ BRect(400, 600, 599, 767), LibWindow::BOTTOM_CENTER, BPoint(400, 663) },
 		{ BRect(400, 50, 599, 200), LibWindow::TOP_LEFT, BPoint(181, 25) },
 	};
-	for (const Row& row : rows) {
+
+	for (const auto& row : edges) {
 		EXPECT_EQ(
-			row.corner, LibWindow::PositionFor(row.place, bounds, true, screen, &row.reference))
-			<< row.place << " " << row.reference.left << "," << row.reference.top;
+			row.corner, LibWindow::PositionFor(row.place, small, true, screen, &row.reference))
+			<< row.reference.left << "," << row.reference.top;
 	}
+}
+
+class LibWindowScreenTest : public widget_test::WindowTest { };
+
+TEST_F(LibWindowScreenTest, ShowAndHideNeverNestAndAScreenChangeRecentres)
+{
+	Open({});
+	fWindow->Show();
+	fWindow->Show();
+	fWindow->Hide();
+	EXPECT_TRUE(fWindow->IsHidden());
+	fWindow->Hide();
+	fWindow->Pop();
+	EXPECT_FALSE(fWindow->IsHidden());
+	ASSERT_TRUE(wait_until([&] { return widget_of(fWindow) != nullptr && fWindow->IsFront(); }));
+
+	const BRect screen = BScreen().Frame();
+	fWindow->Lock();
+	fWindow->SetPosition(LibWindow::BOTTOM_RIGHT);
+	EXPECT_EQ(
+		LibWindow::PositionFor(LibWindow::BOTTOM_RIGHT, fWindow->Bounds(), true, screen, NULL),
+		fWindow->Frame().LeftTop());
+	fWindow->MoveTo(0, 0);
+	fWindow->Unlock();
+	QScreen* primary = QGuiApplication::primaryScreen();
+	Q_EMIT primary->geometryChanged(primary->geometry());
+	const BPoint centre =
+		LibWindow::PositionFor(LibWindow::CENTER, fWindow->Bounds(), true, screen, NULL);
+	EXPECT_TRUE(wait_until([&] { return fWindow->Frame().LeftTop() == centre; }));
 }
 
 namespace {
@@ -92,11 +114,8 @@ public:
 	{
 	}
 
-	void ReadyToRun() override
-	{
-		// The test gives up on the request after a few pulses.
-		SetPulseRate(100000);
-	}
+	// Gives up after a few pulses if the requests do not come.
+	void ReadyToRun() override { SetPulseRate(100000); }
 
 	void Pulse() override
 	{
@@ -106,32 +125,29 @@ public:
 
 	void MessageReceived(BMessage* message) override
 	{
-		if (message->what == kLibHelpRequest) {
-			fRequests.push_back(*message);
-			if (fRequests.size() == fExpected)
-				Quit();
+		if (message->what != kLibHelpRequest) {
+			BApplication::MessageReceived(message);
 			return;
 		}
-		BApplication::MessageReceived(message);
+		fRequests.push_back(*message);
+		if (fRequests.size() == 2)
+			Quit();
 	}
 
 	std::vector<BMessage> fRequests;
-	size_t fExpected = 1;
 	int32 fPulses = 0;
 };
 
 class HelpWindow : public LibWindow {
 public:
 	HelpWindow() :
-		LibWindow(
-			BRect(100, 100, 399, 299), "Options", B_TITLED_WINDOW_LOOK, B_NORMAL_WINDOW_FEEL, 0)
+		LibWindow(BRect(100, 100, 399, 299), "Options", B_TITLED_WINDOW, 0)
 	{
 		BView* background = new BView(Bounds(), "bg", B_FOLLOW_ALL, B_WILL_DRAW);
 		BBox* box = new BBox(BRect(20, 20, 219, 149), "box");
 		box->AddChild(new BView(BRect(20, 30, 119, 59), "ok", B_FOLLOW_NONE, B_WILL_DRAW));
 		background->AddChild(box);
-		background->AddChild(
-			new BView(BRect(230, 20, 289, 59), "side", B_FOLLOW_NONE, B_WILL_DRAW));
+		background->AddChild(new BView(BRect(230, 20, 289, 59), "side", B_FOLLOW_NONE, 0));
 		AddChild(background);
 	}
 
@@ -156,21 +172,19 @@ views_of(const BMessage& request)
 
 } // namespace
 
-TEST(LibWindowTest, ShiftF1SendsTheViewUnderThePointerAndItsAncestors)
+TEST(LibWindowHelpTest, ShiftF1SendsTheViewUnderThePointerAndItsAncestors)
 {
 	HelpApplication application;
 	HelpWindow* window = new HelpWindow;
 	window->Show();
 	ASSERT_TRUE(wait_until([&] { return widget_of(window) != nullptr; }));
-
-	// Without shift, or before the pointer moved over a view, nothing is asked.
+	// Before the pointer moved over a view, or without shift, nothing is asked.
 	send_key(window, Qt::Key_F1, Qt::ShiftModifier);
 	send_mouse(window, QEvent::MouseMove, BPoint(60, 70));
 	send_key(window, Qt::Key_F1);
 	send_key(window, Qt::Key_F1, Qt::ShiftModifier);
 	send_mouse(window, QEvent::MouseMove, BPoint(250, 30));
 	send_key(window, Qt::Key_F1, Qt::ShiftModifier);
-	application.fExpected = 2;
 	application.Run();
 
 	ASSERT_EQ(2u, application.fRequests.size());
@@ -178,7 +192,6 @@ TEST(LibWindowTest, ShiftF1SendsTheViewUnderThePointerAndItsAncestors)
 	EXPECT_STREQ("Options", nested.FindString("window"));
 	EXPECT_EQ((std::vector<std::string> { "ok", "box", "bg" }), views_of(nested));
 	EXPECT_FALSE(nested.HasMessage("inserts"));
-
 	const BMessage& side = application.fRequests[1];
 	EXPECT_EQ((std::vector<std::string> { "side", "bg" }), views_of(side));
 	BMessage inserts;
@@ -186,88 +199,64 @@ TEST(LibWindowTest, ShiftF1SendsTheViewUnderThePointerAndItsAncestors)
 	EXPECT_STREQ("side panel", inserts.FindString("topic"));
 }
 
-namespace {
-
-class PlainWindow : public LibWindow {
-public:
-	PlainWindow() :
-		LibWindow(BRect(10, 10, 209, 109), "Plain", B_TITLED_WINDOW, 0)
-	{
-	}
-};
-
-class LibWindowScreenTest : public testing::Test {
-protected:
-	void SetUp() override
-	{
-		fApplication = std::make_unique<BApplication>("application/x-vnd.test-lib-window-screen");
-		fWindow = new PlainWindow;
-	}
-
-	void TearDown() override
-	{
-		if (fWindow->Lock())
-			fWindow->Quit();
-		fApplication.reset();
-	}
-
-	std::unique_ptr<BApplication> fApplication;
-	LibWindow* fWindow;
-};
-
-} // namespace
-
-TEST_F(LibWindowScreenTest, ShowAndHideNeverNest)
+TEST_F(LibWindowScreenTest, AWindowOfTheWidgetsIsSavedAsAScreenshot)
 {
-	fWindow->Show();
-	fWindow->Show();
-	EXPECT_FALSE(fWindow->IsHidden());
-	fWindow->Hide();
-	EXPECT_TRUE(fWindow->IsHidden());
-	fWindow->Hide();
-	fWindow->Show();
-	EXPECT_FALSE(fWindow->IsHidden());
-}
+	Open({});
+	fWindow->ResizeTo(359, 219);
+	BView* background = new BView(fWindow->Bounds(), "bg", B_FOLLOW_ALL, B_WILL_DRAW);
+	background->SetViewColor(ui_color(B_PANEL_BACKGROUND_COLOR));
+	fWindow->AddChild(background);
+	LibMenuButton* types =
+		new LibMenuButton(BPoint(10, 10), "install_type", "Install", 70, 150, B_FOLLOW_NONE);
+	for (const char* type : { "Typical", "Full", "Custom" })
+		types->AddItem(type);
+	background->AddChild(types);
+	LibStringView* path = new LibStringView(BRect(10, 45, 229, 60), "to_path", "");
+	background->AddChild(path);
+	path->SetTruncatedText(
+		"/boot/home/Applications/Some Vendor/A Long Product Name 2.1/Demo Player",
+		B_TRUNCATE_BEGINNING);
+	LibListView* list = new LibListView(BRect(12, 72, 200, 200), "custom_list");
+	background->AddChild(new BScrollView("custom_scroll", list, B_FOLLOW_NONE, 0, false, true));
+	std::vector<std::unique_ptr<BStringItem>> items;
+	for (const char* row : { "Demo Player", "Documentation", "Examples", "Sounds", "Fonts" }) {
+		items.push_back(std::make_unique<BStringItem>(row));
+		list->AddItem(items.back().get());
+	}
+	list->Select(1);
+	ShowWindow();
 
-TEST_F(LibWindowScreenTest, PopShowsAndBringsToTheFront)
-{
-	PlainWindow* other = new PlainWindow;
-	other->Show();
-	fWindow->Pop();
-	ASSERT_TRUE(wait_until([&] { return widget_of(fWindow) != nullptr && fWindow->IsFront(); }));
-	EXPECT_FALSE(fWindow->IsHidden());
-
-	other->Activate();
-	ASSERT_TRUE(wait_until([&] { return other->IsFront(); }));
-	fWindow->Pop();
-	EXPECT_TRUE(wait_until([&] { return fWindow->IsFront(); }));
-	other->Lock();
-	other->Quit();
-}
-
-TEST_F(LibWindowScreenTest, SetPositionMovesOnTheRealScreenAndAScreenChangeRecentres)
-{
-	fWindow->Show();
-	ASSERT_TRUE(wait_until([&] { return widget_of(fWindow) != nullptr; }));
-	const BRect screen = BScreen().Frame();
+	// The tip of the second row, at once.
+	LibTipManager tips;
+	BMessage request(kLibTipRequest);
+	request.AddBool("show", true);
+	request.AddString("tip", "The manual in HTML and PDF");
 	fWindow->Lock();
-	fWindow->SetPosition(LibWindow::BOTTOM_RIGHT);
-	EXPECT_EQ(
-		LibWindow::PositionFor(LibWindow::BOTTOM_RIGHT, fWindow->Bounds(), true, screen, NULL),
-		fWindow->Frame().LeftTop());
-
-	PlainWindow* reference = new PlainWindow;
-	reference->MoveTo(300, 200);
-	fWindow->SetPosition(LibWindow::MIDDLE_RIGHT, reference);
-	EXPECT_EQ(BPoint(300 + 199 + 20, 200), fWindow->Frame().LeftTop());
-	reference->Lock();
-	reference->Quit();
-
-	fWindow->MoveTo(0, 0);
+	const BPoint where = list->ConvertToScreen(BPoint(90, list->ItemFrame(1).bottom + 4));
 	fWindow->Unlock();
-	Q_EMIT QGuiApplication::primaryScreen()->geometryChanged(
-		QGuiApplication::primaryScreen()->geometry());
-	const BPoint centre =
-		LibWindow::PositionFor(LibWindow::CENTER, fWindow->Bounds(), true, screen, NULL);
-	EXPECT_TRUE(wait_until([&] { return fWindow->Frame().LeftTop() == centre; }));
+	request.AddPoint("loc", where);
+	request.AddInt16("sdelay", 0);
+	tips.MessageReceived(&request);
+	LibTipWin* tip = tips.Window();
+	ASSERT_TRUE(
+		wait_until([&] { return widget_of(tip) != nullptr && widget_of(tip)->isVisible(); }));
+
+	// The tip floats over the window: both are drawn where they are on the screen.
+	QImage shot = grab(fWindow);
+	ASSERT_EQ(QSize(360, 220), shot.size());
+	const BPoint corner = where - fWindow->Frame().LeftTop();
+	QPainter(&shot).drawImage(QPoint((int)corner.x, (int)corner.y), grab(tip));
+	EXPECT_EQ(qRgb(255, 255, 203), shot.pixel((int)corner.x + 2, (int)corner.y + 2));
+	EXPECT_EQ(qRgb(216, 216, 216), shot.pixel(355, 215));
+	int dark = 0;
+	for (int y = 0; y < shot.height(); y++) {
+		for (int x = 0; x < shot.width(); x++)
+			dark += qGray(shot.pixel(x, y)) < 100 ? 1 : 0;
+	}
+	EXPECT_GT(dark, 200);
+	QDir().mkpath(BEINSTALLER_ARTIFACT_DIR);
+	EXPECT_TRUE(shot.save(QString(BEINSTALLER_ARTIFACT_DIR) + "/widgets-window.png"));
+	fWindow->Lock();
+	list->MakeEmpty();
+	fWindow->Unlock();
 }
