@@ -45,10 +45,16 @@ bool LibSymLink(const char* target, const char* link);
 // taken from there. True when the archive was written.
 bool LibZip(const char* archive, const BPath& item, int level);
 
-// Expands the ZIP archive beside itself, overwriting what is there. Entries that would land
-// outside that folder (absolute names, "..", entries under a link, links pointing out) are
-// refused with a line on standard error. Changes the process's working directory to the
-// archive's folder. True when every entry was expanded.
+// Expands the ZIP archive beside itself, overwriting what is there. Refused, each with a
+// line on standard error: entries that would land outside that folder (absolute names,
+// names with a ".." part, entries under a link from the archive or already on disk),
+// special files, links with an absolute text, links inside the packed item that climb
+// above its top folder (a packed item that is itself a link may not climb at all).
+// Permissions are the archive's less the process's umask, never set-id bits. An archive
+// whose declared sizes do not fit the target volume's free space is refused before
+// anything is written; an entry that expands past its declared size stops the
+// expansion. Changes the process's working directory to the archive's folder. True when
+// every entry was expanded.
 bool LibUnzip(const char* archive);
 
 // Writes a tar archive of item with the system's tar tool (from "BeOS Bin"); the archive's

@@ -86,6 +86,27 @@ join_path(const std::string& folder, const std::string& leaf)
 	return folder + "/" + leaf;
 }
 
+mode_t
+process_umask()
+{
+	// /proc tells the mask since Linux 4.7; umask() itself can only read it by setting it.
+	FILE* status = fopen("/proc/self/status", "re");
+	if (status != NULL) {
+		char line[256];
+		unsigned int mask;
+		while (fgets(line, sizeof(line), status) != NULL) {
+			if (sscanf(line, "Umask: %o", &mask) == 1) {
+				fclose(status);
+				return (mode_t)(mask & 0777);
+			}
+		}
+		fclose(status);
+	}
+	mode_t mask = umask(022);
+	umask(mask);
+	return mask;
+}
+
 bool
 entry_exists(const std::string& path)
 {

@@ -5,6 +5,7 @@
 #include <SupportDefs.h>
 
 #include <string>
+#include <sys/types.h>
 
 namespace lib_file {
 
@@ -16,6 +17,10 @@ std::string absolute_path(const char* path);
 std::string path_folder(const std::string& path);
 std::string path_leaf(const std::string& path);
 std::string join_path(const std::string& folder, const std::string& leaf);
+
+// The process's file-creation mask, read without changing it (another thread may be
+// creating files meanwhile).
+mode_t process_umask();
 
 // True when something is at path, a dangling link included.
 bool entry_exists(const std::string& path);
