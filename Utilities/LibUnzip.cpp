@@ -537,7 +537,9 @@ LibUnzip(const char* archive)
 {
 	if (archive == NULL || archive[0] == '\0')
 		return false;
-	std::string archivePath = absolute_path(archive);
+	std::string archivePath;
+	if (source_path(archive, &archivePath) != B_OK)
+		return false;
 	std::string folder = path_folder(archivePath);
 
 	// BeOS behaviour: the expansion ran in the archive's folder, and the process stays
