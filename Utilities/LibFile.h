@@ -23,14 +23,19 @@ class BPath;
 // Copies source to target recursively, the way "cp -fR" does: when target is an existing
 // folder the copy goes inside it under the source's leaf name; a same-named file there is
 // replaced, a same-named folder receives the source folder's contents. Symbolic links are
-// copied as links. True when everything was copied.
+// copied as links. A copy onto the very same node (a hard link, the same file through
+// another mount) does nothing and succeeds; a folder is never copied into itself (checked
+// by device and inode, so no path through a link or a mount escapes it). True when
+// everything was copied.
 bool LibCopy(const char* source, const char* target);
 
 // Moves source to target, the way "mv -f" does (an existing folder target receives the
 // source under its leaf name; a same-named file is replaced). Within one volume this is a
 // rename; across volumes a copy, a type update of the copy, then the removal of the
-// source, which happens only when the copy succeeded. A move into a Trash folder also
-// writes the Trash's restore record. True when the entry was moved.
+// source, which happens only when the copy succeeded. When source and target are one node
+// (a hard link, or the same file seen through two mounts) nothing is done and the result
+// is true; a folder is never moved into itself. A move into a Trash folder also writes the
+// Trash's restore record. True when the entry was moved.
 bool LibMove(const char* source, const char* target);
 
 // Removes the entry, a folder with everything in it; a symbolic link itself, never what

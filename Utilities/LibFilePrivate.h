@@ -35,6 +35,14 @@ mode_t process_umask();
 // True when something is at path, a dangling link included.
 bool entry_exists(const std::string& path);
 
+// True when the entries at a and b are one node (device and inode), whatever their paths
+// say: a hard link, or one entry seen through two mounts of its file system.
+bool same_entry(const std::string& a, const std::string& b);
+
+// True when the folder at folder, or one of the folders above it, is the node of the
+// folder at path: something placed in folder would land inside path.
+bool lies_inside(const std::string& folder, const std::string& path);
+
 // Where a copy or move of source to target lands: inside target under source's leaf when
 // target is an existing folder (links followed, as the command-line tools do), else target.
 std::string operation_destination(const std::string& source, const std::string& target);

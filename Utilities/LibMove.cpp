@@ -87,8 +87,15 @@ LibMove(const char* source, const char* target)
 		return false;
 	}
 	std::string destination = operation_destination(from, to);
-	if (destination == from)
+	// The entry is there already when both paths name one node: rename would do nothing
+	// (hard links), and a copy onto itself followed by the removal of the source would
+	// lose it (one file system seen through two mounts).
+	if (destination == from || same_entry(from, destination))
 		return true;
+	if (lies_inside(path_folder(destination), from)) {
+		fprintf(stderr, "LibMove: cannot move %s into itself\n", from.c_str());
+		return false;
+	}
 
 	entry_ref sourceRef;
 	entry_ref targetRef;
