@@ -8,6 +8,7 @@
 #include <Roster.h>
 #include <Window.h>
 
+#include "CommaLocale.h"
 #include "GuiTestSupport.h"
 #include "qt/ApplicationPrivate.h"
 
@@ -274,4 +275,19 @@ TEST_F(ApplicationTest, GetAppInfoDescribesThisApplication)
 	ASSERT_GT(readlink("/proc/self/exe", self, sizeof(self) - 1), 0);
 	EXPECT_STREQ(self, BPath(&info.ref).Path());
 	EXPECT_EQ(B_BAD_VALUE, application.GetAppInfo(NULL));
+}
+
+TEST_F(ApplicationTest, NumbersAreWrittenAndReadTheCWayWhateverTheUsersLocale)
+{
+	// Qt's application object takes LC_NUMERIC from the user's locale: with a German one,
+	// "%.1f" of 1.5 is "1,5", and a size text could not be read back.
+	CommaDecimalLocale locale;
+	if (!locale.Active())
+		GTEST_SKIP() << locale.Why();
+	ASSERT_EQ("1,5", CommaDecimalLocale::Format(1.5));
+
+	TestApplication application;
+	EXPECT_EQ("1.5", CommaDecimalLocale::Format(1.5));
+	EXPECT_EQ(1.5, strtod("1.5", nullptr));
+	EXPECT_STREQ(".", localeconv()->decimal_point);
 }
