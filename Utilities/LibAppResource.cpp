@@ -1,12 +1,13 @@
 #include "LibAppResource.h"
 
 #include "LibFile.h"
-#include "LibPrivateFolder.h"
 #include "LibFilePrivate.h"
+#include "LibPrivateFolder.h"
 
 #include <Entry.h>
 #include <Path.h>
 #include <Roster.h>
+#include <ThreadPrivate.h>
 #include <TypeConstants.h>
 
 #include <memory>
@@ -42,6 +43,7 @@ write_resource_to(BResources& resources, int32 id, size_t length, const std::str
 	}
 	std::unique_ptr<char[]> buffer(new char[kExtractChunk]);
 	for (size_t offset = 0; offset < length;) {
+		BPrivate::check_thread_killed();
 		size_t chunk = length - offset < kExtractChunk ? length - offset : kExtractChunk;
 		if (resources.ReadResource(B_RAW_TYPE, id, buffer.get(), (off_t)offset, chunk) != B_OK
 			|| file.Write(buffer.get(), chunk) != (ssize_t)chunk) {
@@ -51,6 +53,30 @@ write_resource_to(BResources& resources, int32 id, size_t length, const std::str
 	}
 	return true;
 }
+
+// A work folder that goes however the call ends, a killed worker's unwinding included. The
+// removal has kill check points of its own, which must not act in a destructor.
+class WorkFolder {
+public:
+	explicit WorkFolder(const std::string& path) :
+		fPath(path)
+	{
+	}
+
+	~WorkFolder()
+	{
+		BPrivate::CancelDisabler disabler;
+		lib_file::remove_tree(fPath);
+	}
+
+	WorkFolder(const WorkFolder&) = delete;
+	WorkFolder& operator=(const WorkFolder&) = delete;
+
+	const std::string& Path() const { return fPath; }
+
+private:
+	std::string fPath;
+};
 
 } // namespace
 
@@ -106,7 +132,8 @@ LibAppResource::AddEntry(const char* source, const int32& id, const char* name, 
 		fprintf(stderr, "zip_resource_file.zip failed\n");
 		return false;
 	}
-	std::string archive = std::string(workFolder.Path()) + "/zip_resource_file.zip";
+	WorkFolder work(workFolder.Path());
+	std::string archive = work.Path() + "/zip_resource_file.zip";
 
 	BPath item(source);
 	bool packed = LibZip(archive.c_str(), item, level);
@@ -115,8 +142,6 @@ LibAppResource::AddEntry(const char* source, const int32& id, const char* name, 
 	BFile file(archive.c_str(), B_READ_ONLY);
 	if (!packed || file.InitCheck() != B_OK) {
 		fprintf(stderr, "%s failed\n", archive.c_str());
-		file.Unset();
-		LibUnlink(workFolder.Path());
 		return false;
 	}
 
@@ -136,9 +161,6 @@ LibAppResource::AddEntry(const char* source, const int32& id, const char* name, 
 	// A resource that did not get all of the archive would unpack to nothing.
 	if (!added)
 		RemoveResource(B_RAW_TYPE, id);
-
-	file.Unset();
-	LibUnlink(workFolder.Path());
 	return added;
 }
 
@@ -159,14 +181,15 @@ LibAppResource::ExtractEntry(const int32& id, const char* destination, bool unzi
 		return false;
 	}
 
-	std::string work;
-	if (lib_file::make_work_folder("zip", &work) != B_OK) {
+	std::string workPath;
+	if (lib_file::make_work_folder("zip", &workPath) != B_OK) {
 		fprintf(stderr, "Error initializine file in ExtractEntry\n");
 		return false;
 	}
-	std::string archive = lib_file::join_path(work, "archive.zip");
-	if (archive == lib_file::join_path(work, resourceName))
-		archive = lib_file::join_path(work, "archive");
+	WorkFolder work(workPath);
+	std::string archive = lib_file::join_path(work.Path(), "archive.zip");
+	if (archive == lib_file::join_path(work.Path(), resourceName))
+		archive = lib_file::join_path(work.Path(), "archive");
 
 	bool written = write_resource_to(*this, id, length, archive);
 	bool placed = false;
@@ -176,13 +199,12 @@ LibAppResource::ExtractEntry(const int32& id, const char* destination, bool unzi
 		// Only a complete expansion is moved into place: an item with entries refused
 		// would be installed in part.
 		bool expanded = written && LibUnzip(archive.c_str());
-		std::string entry = lib_file::join_path(work, resourceName);
+		std::string entry = lib_file::join_path(work.Path(), resourceName);
 		if (expanded && lib_file::entry_exists(entry))
 			placed = LibMove(entry.c_str(), destination);
 	}
 	if (placed)
 		Libmimeset(destination);
-	lib_file::remove_tree(work);
 	return placed;
 }
 

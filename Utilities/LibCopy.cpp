@@ -1,9 +1,12 @@
 // LibCopy and the copy engine behind it and behind moves across volumes: recursive, links
-// kept as links, permissions, times and attributes carried over.
+// kept as links, permissions, times and attributes carried over. A worker killed during a
+// copy stops at the next entry or chunk; the file being written goes, the entries already
+// copied stay.
 #include "LibFile.h"
 #include "LibFilePrivate.h"
 
 #include <Node.h>
+#include <ThreadPrivate.h>
 
 #include <dirent.h>
 #include <errno.h>
@@ -32,6 +35,7 @@ bool
 copy_data(int from, int to)
 {
 	while (true) {
+		BPrivate::check_thread_killed();
 		ssize_t copied = copy_file_range(from, NULL, to, NULL, kCopyChunk, 0);
 		if (copied == 0)
 			return true;
@@ -46,6 +50,7 @@ copy_data(int from, int to)
 
 	std::vector<char> buffer(kCopyChunk);
 	while (true) {
+		BPrivate::check_thread_killed();
 		ssize_t got = read(from, buffer.data(), buffer.size());
 		if (got == 0)
 			return true;
@@ -155,6 +160,7 @@ private:
 bool
 TreeCopier::Copy(const std::string& source, const std::string& destination)
 {
+	BPrivate::check_thread_killed();
 	struct stat st;
 	if (lstat(source.c_str(), &st) != 0) {
 		report("cannot read", source, errno);
@@ -224,43 +230,55 @@ TreeCopier::_CopyFile(
 		return false;
 	}
 
-	int from = open(source.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
-	if (from < 0) {
+	Descriptor from(open(source.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
+	if (from.Get() < 0) {
 		report("cannot read", source, errno);
 		return false;
 	}
-	int to = -1;
+	Descriptor to;
 	std::string temporary;
 	bool made = make_temporary(destination, &temporary, [&to](const std::string& path) {
-		to = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
-		return to >= 0;
+		to.Reset(open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+		return to.Get() >= 0;
 	});
 	if (!made) {
 		report("cannot create a file beside", destination, errno);
-		close(from);
 		return false;
 	}
 
-	bool ok = copy_data(from, to);
+	// The half-written temporary file goes however the copy ends short of its place,
+	// a killed worker's unwinding included.
+	struct TemporaryFile {
+		const std::string& path;
+		bool placed = false;
+
+		~TemporaryFile()
+		{
+			if (!placed)
+				unlink(path.c_str());
+		}
+	} pending { temporary };
+
+	bool ok = copy_data(from.Get(), to.Get());
 	int error = errno;
-	close(from);
+	from.Close();
 	if (ok)
 		ok = copy_attributes(source, temporary, true);
 	if (ok) {
 		copy_creation_time(source, temporary);
 		struct timespec times[2] = { st.st_atim, st.st_mtim };
-		ok = fchmod(to, st.st_mode & 07777) == 0 && futimens(to, times) == 0;
+		ok = fchmod(to.Get(), st.st_mode & 07777) == 0 && futimens(to.Get(), times) == 0;
 		error = errno;
 	}
-	if (close(to) != 0 && ok) {
+	if (to.Close() != 0 && ok) {
 		ok = false;
 		error = errno;
 	}
 	if (!ok) {
 		report("cannot copy", source, error);
-		unlink(temporary.c_str());
 		return false;
 	}
+	pending.placed = true;
 	return _Place(temporary, destination);
 }
 

@@ -12,6 +12,7 @@
 #include <NodeInfo.h>
 #include <Path.h>
 #include <Roster.h>
+#include <ThreadPrivate.h>
 
 #include <limits.h>
 #include <stdio.h>
@@ -69,6 +70,8 @@ path_of(const BEntry& entry)
 int64
 entry_size(const char* path, bool withAttributes)
 {
+	// A worker killed during the walk stops at the next entry.
+	BPrivate::check_thread_killed();
 	BNode node(path);
 	struct stat st;
 	if (node.InitCheck() != B_OK || node.GetStat(&st) != B_OK)

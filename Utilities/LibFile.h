@@ -102,6 +102,15 @@ void LibDuplicate(const char* path);
 // the common temporary folder.
 void LibUniqueName(BPath& path, const char* prefix);
 
+// Runs the program arguments[0] (a full path) with the arguments (argv, ending with NULL)
+// in folder (NULL: the working directory) and waits for it to end. No shell stands between:
+// every argument reaches the program unchanged (a script runs as "/bin/sh" and its path).
+// The program leads a process group of its own; when the calling thread is killed while it
+// waits, the whole group is ended, so nothing the command started goes on running. Returns
+// the wait status as system() does (WIFEXITED and WEXITSTATUS apply), -1 when the program
+// could not be started.
+int LibRunCommand(const char* const* arguments, const char* folder);
+
 // Looks for file in each folder of the ":"-separated list held by the environment variable,
 // in order; the first that exists goes into found.
 bool LibFindEnvFile(const char* variable, const char* file, BPath& found);

@@ -8,8 +8,46 @@
 
 #include <string>
 #include <sys/types.h>
+#include <unistd.h>
 
 namespace lib_file {
+
+// Owns a file descriptor and closes it however the scope is left. The long loops of the
+// file operations hold what they open through owners like this one, because they have
+// kill check points (a worker killed there unwinds and must leave nothing open).
+class Descriptor {
+public:
+	explicit Descriptor(int fd = -1) :
+		fFD(fd)
+	{
+	}
+
+	~Descriptor() { Reset(); }
+
+	Descriptor(const Descriptor&) = delete;
+	Descriptor& operator=(const Descriptor&) = delete;
+
+	int Get() const { return fFD; }
+
+	// Closes the descriptor held and takes fd.
+	void Reset(int fd = -1)
+	{
+		if (fFD >= 0)
+			close(fFD);
+		fFD = fd;
+	}
+
+	// Closes the descriptor now and returns what close() returned (0 with none held).
+	int Close()
+	{
+		const int fd = fFD;
+		fFD = -1;
+		return fd >= 0 ? close(fd) : 0;
+	}
+
+private:
+	int fFD;
+};
 
 // The path helpers are the storage kit's, so that a path means the same to both layers.
 using BPrivate::absolute_path;

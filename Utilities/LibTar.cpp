@@ -1,52 +1,15 @@
 // LibTar: a tar archive written by the system's tar tool, started directly (no shell), so
-// the paths reach it unchanged.
+// the paths reach it unchanged, and ended with the worker that waits for it
+// (LibRunCommand).
 #include "LibFile.h"
 #include "LibFilePrivate.h"
 
 #include <FindDirectory.h>
 #include <Path.h>
 
-#include <errno.h>
-#include <spawn.h>
 #include <stdio.h>
 #include <sys/wait.h>
 #include <unistd.h>
-
-#include <vector>
-
-extern char** environ;
-
-namespace {
-
-// Runs the program at path with arguments in folder and waits for it. Its exit status, or
-// -1 when it could not be started or did not exit normally.
-int
-run_program(
-	const std::string& path, const std::vector<std::string>& arguments, const std::string& folder)
-{
-	std::vector<char*> argv;
-	for (const std::string& argument : arguments)
-		argv.push_back(const_cast<char*>(argument.c_str()));
-	argv.push_back(NULL);
-
-	posix_spawn_file_actions_t actions;
-	posix_spawn_file_actions_init(&actions);
-	posix_spawn_file_actions_addchdir_np(&actions, folder.c_str());
-	pid_t child;
-	int error = posix_spawn(&child, path.c_str(), &actions, NULL, argv.data(), environ);
-	posix_spawn_file_actions_destroy(&actions);
-	if (error != 0)
-		return -1;
-
-	int status;
-	while (waitpid(child, &status, 0) < 0) {
-		if (errno != EINTR)
-			return -1;
-	}
-	return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-} // namespace
 
 using namespace lib_file;
 
@@ -72,7 +35,9 @@ LibTar(const char* item, const char* archive)
 
 	// "--force-local" keeps a colon in the name from meaning a remote host; "--" keeps an
 	// item whose name begins with "-" from being read as an option.
-	std::vector<std::string> arguments = { "tar", "--force-local", "-cf", path_leaf(archivePath),
-		"--", item };
-	return run_program(tool, arguments, folder) == 0;
+	const std::string leaf = path_leaf(archivePath);
+	const char* arguments[] = { tool.c_str(), "--force-local", "-cf", leaf.c_str(), "--", item,
+		NULL };
+	const int status = LibRunCommand(arguments, folder.c_str());
+	return status != -1 && WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }

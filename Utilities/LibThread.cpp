@@ -69,6 +69,8 @@ LibThread::_Stop()
 	// object, which the caller is about to delete.
 	status_t exitValue;
 	wait_for_thread(fThreadId, &exitValue);
+	// Ended: its id may soon name another thread, which a later Kill() must not touch.
+	fFinished.store(true);
 	return B_OK;
 }
 

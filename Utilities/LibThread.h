@@ -68,8 +68,9 @@ private:
 	// Kills the thread unless it has finished, and waits until it has ended.
 	status_t _Stop();
 
-	// Set by the job's thread as the last thing it does with this object, so that ending a
-	// job that has finished never touches a thread id the system may have handed on.
+	// Set by the job's thread as the last thing it does with this object, and by _Stop()
+	// once the killed thread has ended, so that ending a job that is over never touches a
+	// thread id the system may have handed on.
 	std::atomic<bool> fFinished;
 
 	// Revokes the messages of the job's thread that still wait in queues.

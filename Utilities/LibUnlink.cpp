@@ -2,11 +2,13 @@
 // time, whatever the depth, and goes back up through ".." checking that each folder is
 // still the one it came down from, so a tree moved or swapped for a link meanwhile stops
 // the removal instead of taking it elsewhere. The user's own folders that refuse the
-// removal for lack of the owner's permissions get them back, as the owner always could.
+// removal for lack of the owner's permissions get them back, as the owner always could. A
+// worker killed during a removal stops at the next entry; what is gone stays gone.
 #include "LibFile.h"
 #include "LibFilePrivate.h"
 
 #include <Entry.h>
+#include <ThreadPrivate.h>
 
 #include <dirent.h>
 #include <errno.h>
@@ -142,6 +144,7 @@ TreeRemover::_Empty(int folder, Level& level)
 	closedir(walk);
 
 	for (const std::string& name : names) {
+		BPrivate::check_thread_killed();
 		struct stat st;
 		if (fstatat(folder, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
 			if (errno != ENOENT) {
@@ -160,22 +163,23 @@ TreeRemover::_Empty(int folder, Level& level)
 status_t
 TreeRemover::RemoveFolder(int parent, const std::string& leaf, const struct stat& identity)
 {
-	int current = _OpenFolder(parent, leaf, identity);
-	if (current < 0)
+	Descriptor current(_OpenFolder(parent, leaf, identity));
+	if (current.Get() < 0)
 		return fStatus;
 
 	std::vector<Level> levels(1);
 	levels[0].name = leaf;
 	levels[0].identity = identity;
-	_Empty(current, levels[0]);
+	_Empty(current.Get(), levels[0]);
 
 	while (true) {
+		BPrivate::check_thread_killed();
 		Level& level = levels.back();
 		if (!level.folders.empty()) {
 			std::string name = level.folders.back();
 			level.folders.pop_back();
 			struct stat st;
-			if (fstatat(current, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
+			if (fstatat(current.Get(), name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
 				if (errno != ENOENT) {
 					_Fail(B_FROM_POSIX_ERROR(errno));
 					level.keptSomething = true;
@@ -183,22 +187,21 @@ TreeRemover::RemoveFolder(int parent, const std::string& leaf, const struct stat
 				continue;
 			}
 			if (!S_ISDIR(st.st_mode)) {
-				if (!_RemoveEntry(current, name, st))
+				if (!_RemoveEntry(current.Get(), name, st))
 					level.keptSomething = true;
 				continue;
 			}
-			int child = _OpenFolder(current, name, st);
+			int child = _OpenFolder(current.Get(), name, st);
 			if (child < 0) {
 				level.keptSomething = true;
 				continue;
 			}
-			close(current);
-			current = child;
+			current.Reset(child);
 			Level next;
 			next.name = name;
 			next.identity = st;
 			levels.push_back(std::move(next));
-			_Empty(current, levels.back());
+			_Empty(current.Get(), levels.back());
 			continue;
 		}
 
@@ -206,22 +209,19 @@ TreeRemover::RemoveFolder(int parent, const std::string& leaf, const struct stat
 			break;
 		Level done = std::move(levels.back());
 		levels.pop_back();
-		int up = openat(current, "..", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-		close(current);
-		current = up;
+		current.Reset(openat(current.Get(), "..", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
 		struct stat st;
-		if (current < 0 || fstat(current, &st) != 0 || !same_node(st, levels.back().identity)) {
+		if (current.Get() < 0 || fstat(current.Get(), &st) != 0
+			|| !same_node(st, levels.back().identity)) {
 			// The tree was moved while it was being removed: going on would remove
 			// whatever now lies above.
-			if (current >= 0)
-				close(current);
 			_Fail(B_ERROR);
 			return fStatus;
 		}
-		if (done.keptSomething || !_RemoveEntry(current, done.name, done.identity))
+		if (done.keptSomething || !_RemoveEntry(current.Get(), done.name, done.identity))
 			levels.back().keptSomething = true;
 	}
-	close(current);
+	current.Close();
 
 	if (!levels[0].keptSomething) {
 		struct stat st;
@@ -249,13 +249,11 @@ remove_tree(const std::string& path)
 		return status == B_ENTRY_NOT_FOUND ? B_OK : status;
 	}
 
-	int parent = open(path_folder(path).c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
-	if (parent < 0)
+	Descriptor parent(open(path_folder(path).c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+	if (parent.Get() < 0)
 		return B_FROM_POSIX_ERROR(errno);
 	TreeRemover remover;
-	status_t status = remover.RemoveFolder(parent, path_leaf(path), st);
-	close(parent);
-	return status;
+	return remover.RemoveFolder(parent.Get(), path_leaf(path), st);
 }
 
 } // namespace lib_file

@@ -4,17 +4,22 @@
 // link in the archive nor one already on disk can carry a write elsewhere. An archive's
 // sizes are believed only as far as its output goes: an entry that expands past its
 // declared size stops the expansion, and an archive whose declared sizes do not fit the
-// volume is refused before anything is written.
+// volume is refused before anything is written. A worker killed during an expansion stops at
+// the next entry or chunk: the archive, the folders and the file being written are held by
+// owners, so nothing stays open and no half-written file is left; the entries already
+// expanded stay.
 #include "LibFile.h"
 #include "LibFilePrivate.h"
 #include "LibZipFields.h"
 
 #include <Node.h>
+#include <ThreadPrivate.h>
 
 #include <algorithm>
-#include <new>
 #include <errno.h>
 #include <fcntl.h>
+#include <memory>
+#include <new>
 #include <stdio.h>
 #include <string.h>
 #include <sys/stat.h>
@@ -41,6 +46,18 @@ struct EntryInfo {
 	zip_uint64_t size = 0;
 	struct timespec times[2];
 };
+
+// Owners of what libzip hands out, so that a killed worker's unwinding gives it back.
+struct ArchiveCloser {
+	void operator()(zip_t* archive) const { zip_discard(archive); }
+};
+
+struct EntryCloser {
+	void operator()(zip_file_t* data) const { zip_fclose(data); }
+};
+
+typedef std::unique_ptr<zip_t, ArchiveCloser> ArchiveOwner;
+typedef std::unique_ptr<zip_file_t, EntryCloser> EntryOwner;
 
 struct PendingFolder {
 	std::vector<std::string> parts;
@@ -336,18 +353,29 @@ ZipExtractor::_ExtractFile(zip_uint64_t index, const EntryInfo& entry)
 	int parent = _Folder(entry, entry.parts.size() - 1, true);
 	if (parent < 0)
 		return;
-	zip_file_t* data = zip_fopen_index(fArchive, index, 0);
+	EntryOwner data(zip_fopen_index(fArchive, index, 0));
 	if (data == NULL) {
 		_Refuse(entry.name, zip_strerror(fArchive));
 		return;
 	}
-	int fd = _Create(parent, entry, [](int folder, const char* leaf) {
+	Descriptor fd(_Create(parent, entry, [](int folder, const char* leaf) {
 		return openat(folder, leaf, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
-	});
-	if (fd < 0) {
-		zip_fclose(data);
+	}));
+	if (fd.Get() < 0)
 		return;
-	}
+
+	// A file cut short by a kill is not left behind as if it were whole.
+	struct PartialFile {
+		int folder;
+		const std::string& leaf;
+		bool complete = false;
+
+		~PartialFile()
+		{
+			if (!complete)
+				unlinkat(folder, leaf.c_str(), 0);
+		}
+	} partial { parent, entry.parts.back() };
 
 	std::vector<char> buffer(kReadChunk);
 	bool ok = true;
@@ -355,12 +383,13 @@ ZipExtractor::_ExtractFile(zip_uint64_t index, const EntryInfo& entry)
 	const char* failure = NULL;
 	zip_uint64_t total = 0;
 	while (ok) {
-		zip_int64_t got = zip_fread(data, buffer.data(), buffer.size());
+		BPrivate::check_thread_killed();
+		zip_int64_t got = zip_fread(data.get(), buffer.data(), buffer.size());
 		if (got == 0)
 			break;
 		if (got < 0) {
 			ok = false;
-			failure = zip_file_strerror(data);
+			failure = zip_file_strerror(data.get());
 			break;
 		}
 		// The data may expand to far more than the archive says (libzip does not stop
@@ -372,7 +401,7 @@ ZipExtractor::_ExtractFile(zip_uint64_t index, const EntryInfo& entry)
 			break;
 		}
 		for (zip_int64_t done = 0; done < got && ok;) {
-			ssize_t written = write(fd, buffer.data() + done, got - done);
+			ssize_t written = write(fd.Get(), buffer.data() + done, got - done);
 			if (written < 0 && errno == EINTR)
 				continue;
 			if (written < 0) {
@@ -384,10 +413,8 @@ ZipExtractor::_ExtractFile(zip_uint64_t index, const EntryInfo& entry)
 		}
 	}
 	std::string reason = failure != NULL ? failure : "";
-	zip_fclose(data);
+	data.reset();
 	if (!ok) {
-		close(fd);
-		unlinkat(parent, entry.parts.back().c_str(), 0);
 		if (overlong)
 			_Stop(entry.name, "the data is larger than the archive says");
 		else
@@ -396,12 +423,13 @@ ZipExtractor::_ExtractFile(zip_uint64_t index, const EntryInfo& entry)
 	}
 
 	_WriteAttributes(index, entry, false);
-	fchmod(fd, _Permissions(entry, 0644));
-	futimens(fd, entry.times);
-	if (close(fd) != 0) {
-		unlinkat(parent, entry.parts.back().c_str(), 0);
+	fchmod(fd.Get(), _Permissions(entry, 0644));
+	futimens(fd.Get(), entry.times);
+	if (fd.Close() != 0) {
 		_Refuse(entry.name, strerror(errno));
+		return;
 	}
+	partial.complete = true;
 }
 
 void
@@ -414,10 +442,9 @@ ZipExtractor::_ExtractLink(zip_uint64_t index, const EntryInfo& entry)
 		return;
 	}
 	std::string target(st.size, '\0');
-	zip_file_t* data = zip_fopen_index(fArchive, index, 0);
-	zip_int64_t got = data != NULL ? zip_fread(data, target.data(), st.size) : -1;
-	if (data != NULL)
-		zip_fclose(data);
+	zip_int64_t got = -1;
+	if (EntryOwner data { zip_fopen_index(fArchive, index, 0) })
+		got = zip_fread(data.get(), target.data(), st.size);
 	if (got != (zip_int64_t)st.size || target.find('\0') != std::string::npos) {
 		_Refuse(entry.name, "the link's text cannot be read");
 		return;
@@ -517,6 +544,7 @@ ZipExtractor::Extract()
 		return false;
 	zip_int64_t count = zip_get_num_entries(fArchive, 0);
 	for (zip_int64_t index = 0; index < count && !fStopped; index++) {
+		BPrivate::check_thread_killed();
 		EntryInfo entry;
 		if (!_Describe(index, &entry))
 			continue;
@@ -549,7 +577,7 @@ LibUnzip(const char* archive)
 		fprintf(stderr, "cannot change to %s\n", folder.c_str());
 
 	int error = 0;
-	zip_t* zip = zip_open(archivePath.c_str(), ZIP_RDONLY, &error);
+	ArchiveOwner zip(zip_open(archivePath.c_str(), ZIP_RDONLY, &error));
 	if (zip == NULL) {
 		zip_error_t details;
 		zip_error_init_with_code(&details, error);
@@ -557,22 +585,19 @@ LibUnzip(const char* archive)
 		zip_error_fini(&details);
 		return false;
 	}
-	int root = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-	if (root < 0) {
-		zip_discard(zip);
+	Descriptor root(open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+	if (root.Get() < 0)
 		return false;
-	}
 
 	// An archive may describe more than the process may hold: that is a failure to
-	// report, never one to throw.
+	// report, never one to throw. (Only std::bad_alloc is caught: a killed worker's
+	// unwinding passes.)
 	bool ok = false;
 	try {
-		ZipExtractor extractor(zip, root, folder);
+		ZipExtractor extractor(zip.get(), root.Get(), folder);
 		ok = extractor.Extract();
 	} catch (const std::bad_alloc&) {
 		fprintf(stderr, "LibUnzip: %s: not enough memory\n", archivePath.c_str());
 	}
-	close(root);
-	zip_discard(zip);
 	return ok;
 }

@@ -1,5 +1,8 @@
 // LibZip: packs a file, folder or link into a ZIP archive with libzip. File contents are
-// read from disk while the archive is written, never held whole in memory.
+// read from disk while the archive is written, never held whole in memory. A worker killed
+// while it packs stops at the next entry of the walk or the next chunk libzip reads; the
+// archive is then left as it was (libzip writes a new one beside it and never puts it in
+// place).
 #include "LibFile.h"
 #include "LibFilePrivate.h"
 #include "LibZipFields.h"
@@ -7,6 +10,7 @@
 
 #include <Node.h>
 #include <Path.h>
+#include <ThreadPrivate.h>
 
 #include <algorithm>
 #include <dirent.h>
@@ -63,6 +67,12 @@ read_file_source(void* userdata, void* data, zip_uint64_t length, zip_source_cmd
 			return 0;
 		}
 		case ZIP_SOURCE_READ: {
+			// A killed worker must not unwind through libzip: the read fails, libzip gives
+			// up writing, and the worker stops once zip_close() has returned.
+			if (BPrivate::thread_is_killed()) {
+				zip_error_set(&source->error, ZIP_ER_CANCELLED, 0);
+				return -1;
+			}
 			ssize_t got;
 			do {
 				got = read(source->fd, data, length);
@@ -157,9 +167,12 @@ ZipPacker::Close()
 	if (fArchive == NULL)
 		return false;
 	if (zip_close(fArchive) != 0) {
-		fprintf(stderr, "LibZip: %s: %s\n", fArchivePath.c_str(), zip_strerror(fArchive));
+		const std::string reason = zip_strerror(fArchive);
 		zip_discard(fArchive);
 		fArchive = NULL;
+		// Stopped for a kill: the worker goes on unwinding from here, outside libzip.
+		BPrivate::check_thread_killed();
+		fprintf(stderr, "LibZip: %s: %s\n", fArchivePath.c_str(), reason.c_str());
 		return false;
 	}
 	fArchive = NULL;
@@ -178,13 +191,12 @@ ZipPacker::Add(const std::string& itemPath)
 {
 	if (fArchive == NULL)
 		return;
-	int parent = open(path_folder(itemPath).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-	if (parent < 0) {
+	Descriptor parent(open(path_folder(itemPath).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+	if (parent.Get() < 0) {
 		_Fail(itemPath, strerror(errno));
 		return;
 	}
-	_Add(parent, path_leaf(itemPath), itemPath, path_leaf(itemPath));
-	close(parent);
+	_Add(parent.Get(), path_leaf(itemPath), itemPath, path_leaf(itemPath));
 }
 
 void
@@ -194,6 +206,9 @@ ZipPacker::_Add(
 	// The archive being written is not packed into itself.
 	if (path == fArchivePath)
 		return;
+	// A worker killed during the walk stops at the next entry; what it opened is held by
+	// owners.
+	BPrivate::check_thread_killed();
 	struct stat st;
 	if (fstatat(parent, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
 		_Fail(path, strerror(errno));
@@ -204,14 +219,12 @@ ZipPacker::_Add(
 	zip_error_init(&error);
 	zip_source_t* source = NULL;
 	std::string fullName = entryName;
-	int folder = -1;
+	Descriptor folder;
 	if (S_ISDIR(st.st_mode)) {
-		folder = openat(parent, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+		folder.Reset(openat(parent, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
 		struct stat opened;
-		if (folder < 0 || fstat(folder, &opened) != 0 || !same_node(opened, st)) {
-			if (folder >= 0)
-				close(folder);
-			_Fail(path, folder < 0 ? strerror(errno) : "the folder was replaced");
+		if (folder.Get() < 0 || fstat(folder.Get(), &opened) != 0 || !same_node(opened, st)) {
+			_Fail(path, folder.Get() < 0 ? strerror(errno) : "the folder was replaced");
 			return;
 		}
 		fullName += "/";
@@ -255,8 +268,6 @@ ZipPacker::_Add(
 		return;
 	}
 	if (source == NULL) {
-		if (folder >= 0)
-			close(folder);
 		_Fail(path, zip_error_strerror(&error));
 		zip_error_fini(&error);
 		return;
@@ -267,23 +278,17 @@ ZipPacker::_Add(
 		zip_file_add(fArchive, fullName.c_str(), source, ZIP_FL_OVERWRITE | ZIP_FL_ENC_GUESS);
 	if (index < 0) {
 		zip_source_free(source);
-		if (folder >= 0)
-			close(folder);
 		_Fail(path, zip_strerror(fArchive));
 		return;
 	}
-	if (!_Describe(index, path, st) || folder < 0) {
-		if (folder >= 0)
-			close(folder);
+	if (!_Describe(index, path, st) || folder.Get() < 0)
 		return;
-	}
 
-	int walkFd = dup(folder);
+	int walkFd = dup(folder.Get());
 	DIR* walk = walkFd >= 0 ? fdopendir(walkFd) : NULL;
 	if (walk == NULL) {
 		if (walkFd >= 0)
 			close(walkFd);
-		close(folder);
 		_Fail(path, strerror(errno));
 		return;
 	}
@@ -296,8 +301,7 @@ ZipPacker::_Add(
 	// A fixed order makes the same tree give the same archive.
 	std::sort(names.begin(), names.end());
 	for (const std::string& child : names)
-		_Add(folder, child, join_path(path, child), entryName + "/" + child);
-	close(folder);
+		_Add(folder.Get(), child, join_path(path, child), entryName + "/" + child);
 }
 
 bool

@@ -3,6 +3,7 @@
 #include "MimePrivate.h"
 
 #include <Node.h>
+#include <ThreadPrivate.h>
 
 #include <cerrno>
 #include <climits>
@@ -188,6 +189,8 @@ update_mime_info(const char* path, int recursive, int synchronous, int force)
 	for (; walk != std::filesystem::recursive_directory_iterator(); walk.increment(error)) {
 		if (error)
 			break;
+		// A worker killed during the walk stops at the next entry.
+		BPrivate::check_thread_killed();
 		std::string entry = walk->path().string();
 		status_t status = recognizer.Recognize(entry.c_str(), &type);
 		if (status == B_OK)

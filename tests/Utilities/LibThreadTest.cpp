@@ -2,6 +2,9 @@
 // Go() returns only once it is queued, and a killed or deleted job sends nothing more.
 #include "LibThread.h"
 
+#include "KillScenarios.h"
+#include "TempDir.h"
+
 #include <Looper.h>
 #include <Message.h>
 #include <Messenger.h>
@@ -304,4 +307,32 @@ TEST(LibThread, StatusFollowsSuspendAndResume)
 	testing::internal::CaptureStderr();
 	job.PrintToStream();
 	EXPECT_EQ("Unknown\n", testing::internal::GetCapturedStderr());
+}
+
+// The Stop buttons kill jobs wherever they are: in a walk, a copy or removal, a packing,
+// an expansion, a resource extraction, or a send. Wherever the kill lands, the job stops
+// soon, nothing it sent is handled after the Stop, and it leaves no descriptor open, no
+// half-written file and no work folder behind (bench/KillBench does hundreds of these).
+TEST(LibThread, StoppedJobsLeaveNothingBehindWhereverTheKillLands)
+{
+	ScopedTempDir dir;
+	kill_stress::Material material(dir.Path().string(), 4, 6, 64 * 1024);
+	ASSERT_TRUE(material.IsReady());
+	kill_stress::Owner* owner = new kill_stress::Owner;
+	owner->Run();
+	for (int scenario = 0; scenario < kill_stress::kScenarioCount; scenario++) {
+		for (int trial = 0; trial < 6; trial++) {
+			SCOPED_TRACE(std::string(kill_stress::scenario_name(scenario)) + ", trial "
+				+ std::to_string(trial));
+			kill_stress::Outcome outcome = kill_stress::run_trial(
+				(kill_stress::Scenario)scenario, material, owner, (bigtime_t)trial * 7000);
+			EXPECT_GE(outcome.stopTime, 0);
+			EXPECT_LT(outcome.stopTime, 3000000) << "a kill that hangs";
+			EXPECT_EQ(0, outcome.lateMessages);
+			EXPECT_EQ(0, outcome.leakedDescriptors);
+			EXPECT_EQ("", outcome.leftover);
+		}
+	}
+	if (owner->Lock())
+		owner->Quit();
 }

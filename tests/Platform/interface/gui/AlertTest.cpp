@@ -15,6 +15,8 @@
 #include "GuiTestSupport.h"
 #include "qt/AlertTestHook.h"
 
+#include "AlertKillScenario.h"
+
 #include <QDir>
 
 #include <gtest/gtest.h>
@@ -377,4 +379,26 @@ TEST_F(AlertTest, AWorkersAlertIsBuiltOnTheGuiThreadWhileTheWorkerWaits)
 	EXPECT_FALSE(killed.constructed);
 	run_for(50);
 	EXPECT_EQ(1, fApplication->CountWindows());
+}
+
+// A worker that shows one alert after the other is killed at moments spread over its
+// rounds (while its alert is built, shown, answered, or between two): the kill is prompt,
+// its alerts go away and the GUI thread goes on working (bench/KillBench does hundreds).
+TEST_F(AlertTest, KillingAnAlertingWorkerAnywhereLeavesTheGuiWorking)
+{
+	kill_stress::PingWindow* window = new kill_stress::PingWindow;
+	window->Show();
+	ASSERT_TRUE(wait_until([&] { return widget_of(window) != nullptr; }));
+	for (int trial = 0; trial < 16; trial++) {
+		SCOPED_TRACE("trial " + std::to_string(trial));
+		kill_stress::AlertOutcome outcome =
+			kill_stress::run_alert_trial(window, (bigtime_t)trial * 3000);
+		EXPECT_LT(outcome.stopTime, 3000000) << "a kill that hangs";
+		EXPECT_TRUE(outcome.alertsGone);
+		EXPECT_TRUE(outcome.responsive);
+	}
+	EXPECT_GT(kill_stress::run_alert_trial(window, 150000).answers, 0)
+		<< "alerts were answered while the worker lived";
+	if (window->Lock())
+		window->Quit();
 }
