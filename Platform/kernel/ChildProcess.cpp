@@ -3,13 +3,13 @@
 // running unseen, so the command's process group is ended before the worker unwinds.
 #include "ThreadPrivate.h"
 
+#include "CancelableWait.h"
+
 #include <Errors.h>
 
+#include <algorithm>
 #include <cerrno>
-#include <poll.h>
-#include <pthread.h>
 #include <signal.h>
-#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -19,8 +19,13 @@ namespace {
 // SIGKILL.
 const bigtime_t kTerminateGrace = 200000;
 
-// How often the wait looks at the child when the system offers no process descriptor.
-const bigtime_t kPollInterval = 5000;
+// How often the wait looks at the child: soon at first (most commands are short), then
+// less often. The pauses are condition waits, kill points that a kill ends at once (and
+// that the thread sanitizer follows, which it does not through a cancelled poll()).
+const bigtime_t kFirstPollInterval = 1000;
+const bigtime_t kLongestPollInterval = 25000;
+// While a killed worker's command ends.
+const bigtime_t kReapInterval = 5000;
 
 // Reaps the child when the scope is left without it: the thread was killed while it
 // waited. Runs while the thread unwinds, when kill points no longer act.
@@ -47,7 +52,7 @@ public:
 			const pid_t done = waitpid(fChild, &status, WNOHANG | __WALL);
 			if (done == fChild || (done < 0 && errno != EINTR))
 				break;
-			usleep(kPollInterval);
+			usleep(kReapInterval);
 		}
 		// Whatever the group still holds (children that ignore SIGTERM) goes now; a zombie
 		// leader keeps the group id reserved until it is reaped below.
@@ -65,41 +70,6 @@ private:
 	bool fReaped;
 };
 
-// A descriptor that becomes readable when the process ends; -1 when the system has none.
-int
-open_process_descriptor(pid_t child)
-{
-#ifdef SYS_pidfd_open
-	return static_cast<int>(syscall(SYS_pidfd_open, child, 0));
-#else
-	(void)child;
-	errno = ENOSYS;
-	return -1;
-#endif
-}
-
-class Descriptor {
-public:
-	explicit Descriptor(int fd) :
-		fFD(fd)
-	{
-	}
-
-	~Descriptor()
-	{
-		if (fFD >= 0)
-			close(fFD);
-	}
-
-	int Get() const { return fFD; }
-
-	Descriptor(const Descriptor&) = delete;
-	Descriptor& operator=(const Descriptor&) = delete;
-
-private:
-	int fFD;
-};
-
 } // namespace
 
 namespace BPrivate {
@@ -114,8 +84,8 @@ wait_for_child(pid_t child, int* status)
 		status = &ignored;
 
 	ChildReaper reaper(child);
-	ThreadStateScope waiting(B_THREAD_WAITING);
-	Descriptor process(open_process_descriptor(child));
+	CancelableWait pause;
+	bigtime_t interval = kFirstPollInterval;
 	while (true) {
 		const pid_t done = waitpid(child, status, WNOHANG | __WALL);
 		if (done == child) {
@@ -127,13 +97,12 @@ wait_for_child(pid_t child, int* status)
 			reaper.Reaped();
 			return errno == ECHILD ? B_BAD_VALUE : B_FROM_POSIX_ERROR(errno);
 		}
-		if (process.Get() >= 0) {
-			struct pollfd entry = { process.Get(), POLLIN, 0 };
-			KillPoint point;
-			poll(&entry, 1, -1);
-			pthread_testcancel();
-		} else
-			snooze(kPollInterval);
+		{
+			// Nobody notifies it: a timed wait that a kill ends, reported as waiting.
+			CancelableWait::Locker locker(pause);
+			pause.WaitUntil(deadline_after(interval));
+		}
+		interval = std::min(interval * 2, kLongestPollInterval);
 	}
 }
 
