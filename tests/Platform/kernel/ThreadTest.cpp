@@ -9,12 +9,10 @@
 
 #include <atomic>
 #include <cstring>
-#include <fstream>
 #include <functional>
 #include <spawn.h>
 #include <string>
 #include <sys/syscall.h>
-#include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
 
@@ -52,18 +50,6 @@ spawn_in_own_group(const std::vector<std::string>& arguments)
 	const int error = posix_spawn(&child, argv[0], nullptr, &attributes, argv.data(), environ);
 	posix_spawnattr_destroy(&attributes);
 	return error == 0 ? child : -1;
-}
-
-// True when the process has ended (gone, or a zombie nobody has reaped yet).
-bool
-process_has_ended(pid_t process)
-{
-	std::ifstream stat("/proc/" + std::to_string(process) + "/stat");
-	std::string text;
-	if (!std::getline(stat, text))
-		return true;
-	const size_t close = text.rfind(')');
-	return close != std::string::npos && close + 2 < text.size() && text[close + 2] == 'Z';
 }
 
 bool
@@ -482,65 +468,6 @@ TEST(Thread, KillPointsInsideACancelDisablerDoNotAct)
 	EXPECT_EQ(B_OK, wait_for_thread(thread, &exitValue));
 	EXPECT_EQ(B_INTERRUPTED, exitValue);
 	EXPECT_TRUE(finished);
-}
-
-// A command a killed worker waited for does not outlive it, and neither do the programs the
-// command started in its group (a shell's children are handed to init when the shell ends).
-TEST(Thread, KillingAThreadThatWaitsForACommandEndsTheCommandsGroup)
-{
-	int pipeEnds[2];
-	ASSERT_EQ(0, pipe(pipeEnds));
-	const std::string script = "sleep 60 & echo $! >&" + std::to_string(pipeEnds[1]) + "; wait";
-	std::atomic<pid_t> shell { -1 };
-	ThreadBody body { [&]() -> status_t {
-		const pid_t child = spawn_in_own_group({ "/bin/sh", "-c", script });
-		shell = child;
-		int status = 0;
-		return BPrivate::wait_for_child(child, &status);
-	} };
-	thread_id thread = spawn_thread(ThreadBody::Run, "runs a script", B_NORMAL_PRIORITY, &body);
-	ASSERT_EQ(B_OK, resume_thread(thread));
-
-	char text[32] = {};
-	ssize_t got = read(pipeEnds[0], text, sizeof(text) - 1);
-	ASSERT_GT(got, 0);
-	const pid_t grandchild = (pid_t)atoi(text);
-	ASSERT_GT(grandchild, 0);
-	ASSERT_FALSE(process_has_ended(grandchild));
-
-	const bigtime_t start = system_time();
-	EXPECT_EQ(B_OK, kill_thread(thread));
-	status_t exitValue = B_OK;
-	EXPECT_EQ(B_OK, wait_for_thread(thread, &exitValue));
-	EXPECT_LT(system_time() - start, 1000000);
-	EXPECT_EQ(B_INTERRUPTED, exitValue);
-	EXPECT_TRUE(process_has_ended(shell));
-	const bigtime_t deadline = system_time() + 2000000;
-	while (!process_has_ended(grandchild) && system_time() < deadline)
-		snooze(5000);
-	EXPECT_TRUE(process_has_ended(grandchild));
-	close(pipeEnds[0]);
-	close(pipeEnds[1]);
-}
-
-TEST(Thread, WaitForChildGivesTheCommandsWaitStatus)
-{
-	const struct {
-		const char* script;
-		int exitStatus;
-	} rows[] = { { "exit 0", 0 }, { "exit 3", 3 }, { "sleep 0.05; exit 7", 7 } };
-
-	for (const auto& row : rows) {
-		pid_t child = spawn_in_own_group({ "/bin/sh", "-c", row.script });
-		ASSERT_GT(child, 0) << row.script;
-		int status = -1;
-		EXPECT_EQ(B_OK, BPrivate::wait_for_child(child, &status)) << row.script;
-		EXPECT_TRUE(WIFEXITED(status)) << row.script;
-		EXPECT_EQ(row.exitStatus, WEXITSTATUS(status)) << row.script;
-	}
-	int status;
-	EXPECT_EQ(B_BAD_VALUE, BPrivate::wait_for_child(getpid(), &status)) << "not a child";
-	EXPECT_EQ(B_BAD_VALUE, BPrivate::wait_for_child(-1, &status));
 }
 
 TEST(Thread, SetThreadPriorityReturnsThePreviousPriority)
