@@ -12,9 +12,9 @@
 #include <Node.h>
 
 #include <algorithm>
-#include <new>
 #include <errno.h>
 #include <fcntl.h>
+#include <new>
 #include <stdio.h>
 #include <string.h>
 #include <sys/stat.h>
