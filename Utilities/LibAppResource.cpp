@@ -181,12 +181,12 @@ LibAppResource::ExtractEntry(const int32& id, const char* destination, bool unzi
 		return false;
 	}
 
-	std::string workPath;
-	if (lib_file::make_work_folder("zip", &workPath) != B_OK) {
+	BPath workFolder;
+	if (!LibMakePrivateFolder(workFolder, "zip")) {
 		fprintf(stderr, "Error initializine file in ExtractEntry\n");
 		return false;
 	}
-	WorkFolder work(workPath);
+	WorkFolder work(workFolder.Path());
 	std::string archive = lib_file::join_path(work.Path(), "archive.zip");
 	if (archive == lib_file::join_path(work.Path(), resourceName))
 		archive = lib_file::join_path(work.Path(), "archive");
