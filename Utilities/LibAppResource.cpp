@@ -54,30 +54,6 @@ write_resource_to(BResources& resources, int32 id, size_t length, const std::str
 	return true;
 }
 
-// A work folder that goes however the call ends, a killed worker's unwinding included. The
-// removal has kill check points of its own, which must not act in a destructor.
-class WorkFolder {
-public:
-	explicit WorkFolder(const std::string& path) :
-		fPath(path)
-	{
-	}
-
-	~WorkFolder()
-	{
-		BPrivate::CancelDisabler disabler;
-		lib_file::remove_tree(fPath);
-	}
-
-	WorkFolder(const WorkFolder&) = delete;
-	WorkFolder& operator=(const WorkFolder&) = delete;
-
-	const std::string& Path() const { return fPath; }
-
-private:
-	std::string fPath;
-};
-
 } // namespace
 
 LibAppResource::LibAppResource(const uint32& openMode)
@@ -132,7 +108,7 @@ LibAppResource::AddEntry(const char* source, const int32& id, const char* name, 
 		fprintf(stderr, "zip_resource_file.zip failed\n");
 		return false;
 	}
-	WorkFolder work(workFolder.Path());
+	lib_file::WorkFolder work(workFolder.Path());
 	std::string archive = work.Path() + "/zip_resource_file.zip";
 
 	BPath item(source);
@@ -186,7 +162,7 @@ LibAppResource::ExtractEntry(const int32& id, const char* destination, bool unzi
 		fprintf(stderr, "Error initializine file in ExtractEntry\n");
 		return false;
 	}
-	WorkFolder work(workFolder.Path());
+	lib_file::WorkFolder work(workFolder.Path());
 	std::string archive = lib_file::join_path(work.Path(), "archive.zip");
 	if (archive == lib_file::join_path(work.Path(), resourceName))
 		archive = lib_file::join_path(work.Path(), "archive");

@@ -5,6 +5,7 @@
 #include <SupportDefs.h>
 
 #include <PathPrivate.h>
+#include <ThreadPrivate.h>
 
 #include <string>
 #include <sys/types.h>
@@ -109,6 +110,31 @@ status_t move_entry(const std::string& source, const std::string& destination, b
 // permissions back where they lack them. Goes on past failures. B_OK when the entry is
 // gone (or was not there), else the first failure.
 status_t remove_tree(const std::string& path);
+
+// A work folder that is removed however the scope is left, a killed worker's unwinding
+// included. The removal has kill check points of its own, which must not act in a
+// destructor.
+class WorkFolder {
+public:
+	explicit WorkFolder(const std::string& path) :
+		fPath(path)
+	{
+	}
+
+	~WorkFolder()
+	{
+		BPrivate::CancelDisabler disabler;
+		remove_tree(fPath);
+	}
+
+	WorkFolder(const WorkFolder&) = delete;
+	WorkFolder& operator=(const WorkFolder&) = delete;
+
+	const std::string& Path() const { return fPath; }
+
+private:
+	std::string fPath;
+};
 
 // The restore-record folder ("info") of the Trash whose files folder is folder, or ""
 // when folder is no Trash: the boot volume's Trash, or another volume's

@@ -140,7 +140,8 @@ LibNode::CompressFile(const char* name, const char* file)
 	BPath workFolder;
 	if (!LibMakePrivateFolder(workFolder, "zip"))
 		return false;
-	std::string work = workFolder.Path();
+	lib_file::WorkFolder workOwner(workFolder.Path());
+	const std::string& work = workOwner.Path();
 	BPath archive((work + "/" + lib_file::path_leaf(work) + ".zip").c_str());
 	BPath item(file);
 	bool ok = LibZip(archive.Path(), item, 9);
@@ -148,11 +149,8 @@ LibNode::CompressFile(const char* name, const char* file)
 
 	BFile packed(archive.Path(), B_READ_ONLY);
 	off_t size = 0;
-	if (!ok || packed.InitCheck() != B_OK || packed.GetSize(&size) != B_OK) {
-		packed.Unset();
-		lib_file::remove_tree(work);
+	if (!ok || packed.InitCheck() != B_OK || packed.GetSize(&size) != B_OK)
 		return false;
-	}
 
 	// The attribute gets exactly the archive's bytes; one that cannot hold them all is
 	// not left behind in part. No attribute holds more than 64 KiB.
@@ -173,8 +171,6 @@ LibNode::CompressFile(const char* name, const char* file)
 		ok = WriteAttr(name, B_RAW_TYPE, 0, buffer.data(), size) == size;
 	if (!ok)
 		RemoveAttr(name);
-	packed.Unset();
-	lib_file::remove_tree(work);
 	return ok;
 }
 
@@ -202,14 +198,14 @@ LibNode::UncompressFile(const char* target, const char* name, bool unzip)
 		fprintf(stderr, "Error initializine file in UncompressFile\n");
 		return false;
 	}
-	std::string work = workFolder.Path();
+	lib_file::WorkFolder workOwner(workFolder.Path());
+	const std::string& work = workOwner.Path();
 	std::string temporary = work + "/" + lib_file::path_leaf(work);
 	if (temporary == work + "/" + name)
 		temporary += ".zip";
 	BFile file(temporary.c_str(), B_WRITE_ONLY | B_CREATE_FILE | B_FAIL_IF_EXISTS);
 	if (file.InitCheck() != B_OK) {
 		fprintf(stderr, "Error initializine file in UncompressFile\n");
-		lib_file::remove_tree(work);
 		return false;
 	}
 	bool written = file.Write(data.data(), read) == read;
@@ -231,6 +227,5 @@ LibNode::UncompressFile(const char* target, const char* name, bool unzip)
 		if (moved)
 			Libmimeset(destination.c_str());
 	}
-	lib_file::remove_tree(work);
 	return moved;
 }
