@@ -396,6 +396,63 @@ TEST_F(InstallRunTest, RequirementsThatGoBackCreateNothingAndTheRunCanBeStartedA
 	});
 }
 
+TEST_F(InstallRunTest, DiskSpaceVerdictsOnAVolumeOfKnownSize)
+{
+	Select({ "readme.txt" });
+	OnSecondVolume("size=1m", [&](const fs::path& mount, file_test::ChildReport& report) {
+		fs::path destination = mount / "Destination";
+		fs::create_directories(destination);
+		SetDestination(destination);
+		BMessage instructions;
+		fConfig.FindMessage(Package::kInstallInstructions, &instructions);
+		BMessage item;
+		instructions.FindMessage(Package::kInstallFile, 2, &item);
+
+		struct Row {
+			int32 itemSize;
+			bool needed;
+			bool required;
+			double amount;
+			int32 verdict;
+			const char* start;
+		} const rows[] = {
+			// The items' total is always checked.
+			{ 10000000, false, false, 0, kRequirementsGoBack,
+				"Installation requires 9.5 MB of disk space, and the destination volume 'volume' "
+				"only has " },
+			{ 10, true, true, 5.0 * 1048576, kRequirementsGoBack,
+				"Installation requires 5.0 MB of disk space" },
+			// A suggested amount only warns, and ends the check there: the missing library
+			// after it is not looked for.
+			{ 10, true, false, 5.0 * 1048576, kRequirementsGoOn,
+				"Installation suggests 5.0 MB of disk space" },
+			{ 10, true, true, 1024, kRequirementsEndInstaller, "The shared library" },
+		};
+		BMessage libraries;
+		libraries.AddBool(Package::kReqSharedLibraryRequired, true);
+		libraries.AddString(Package::kReqSharedLibraryName, "libsample-absent.so.1");
+		fConfig.ReplaceMessage(Package::kReqSharedLibrary, &libraries);
+		for (const Row& row : rows) {
+			ForgetQuestions();
+			item.ReplaceInt32(Package::kFileSize, 0, row.itemSize);
+			instructions.ReplaceMessage(Package::kInstallFile, 2, &item);
+			fConfig.ReplaceMessage(Package::kInstallInstructions, &instructions);
+			SetBool(Package::kReqDiskSpaceNeeded, row.needed);
+			SetBool(Package::kReqDiskSpaceRequired, row.required);
+			BMessage amount;
+			amount.AddDouble(Package::kValue, row.amount);
+			fConfig.ReplaceMessage(Package::kReqDiskSpaceAmount, &amount);
+			int32 verdict = fConfig.CheckSystemResources();
+			std::vector<std::string> asked = AskedTexts();
+			report.Check(verdict == row.verdict,
+				std::string(row.start) + ": verdict " + std::to_string(verdict));
+			report.Check(asked.size() == 1 && asked[0].rfind(row.start, 0) == 0,
+				std::string(row.start) + ": asked "
+					+ (asked.empty() ? std::string("nothing") : asked[0]));
+		}
+	});
+}
+
 TEST_F(InstallRunTest, StandardFoldersStayOnTheBootVolumeAndCustomOnesFollowTheChoice)
 {
 	Select({ "sample-tool" });
@@ -537,6 +594,29 @@ TEST_F(InstallRunTest, AutoLaunchRunsProgramsDirectlyAndOtherFilesThroughTheShel
 	for (int i = 0; i < 100 && !fs::exists(fHome / "sample-tool-ran"); i++)
 		std::this_thread::sleep_for(std::chrono::milliseconds(50));
 	EXPECT_EQ(read_text(fHome / "sample-tool-ran"), "sample tool ran\n");
+}
+
+TEST_F(InstallRunTest, StartUpFolderGetsItsBootScriptSectionAndTheSessionRunsIt)
+{
+	SetBool(Package::kOptCreateStartup, true);
+	ASSERT_EQ(Install(), kInstallFinished);
+	fs::path boot = UserFolder(B_USER_BOOT_DIRECTORY);
+	fs::path folder = boot / "Sample StartUp";
+	EXPECT_TRUE(fs::is_directory(folder));
+	EXPECT_NE(
+		Log().find("\tCreating StartUp folder in " + folder.string() + ".\n"), std::string::npos);
+	LibString section;
+	InstallConfig::BuildStartupString(folder.c_str(), section);
+	EXPECT_NE(read_text(boot / "UserBootscript")
+				  .find("#BEGIN_StartUpFolder\n" + std::string(section) + "\n#END_StartUpFolder\n"),
+		std::string::npos);
+	EXPECT_TRUE(
+		fs::exists(UserFolder(B_USER_CONFIG_DIRECTORY) / "autostart" / kBootScriptAutostartName));
+
+	// Installing again replaces the section rather than adding a second one.
+	ASSERT_EQ(Install(), kInstallFinished);
+	std::string script = read_text(boot / "UserBootscript");
+	EXPECT_EQ(script.find("#BEGIN_StartUpFolder"), script.rfind("#BEGIN_StartUpFolder"));
 }
 
 TEST_F(InstallRunTest, CompletionOffersARestartAndRemembersTheAnswer)
