@@ -83,8 +83,7 @@ same_folder(const std::string& first, const std::string& second)
 bool
 remove_entry(const std::string& path)
 {
-	LibUnlink(path.c_str());
-	return !entry_exists(path);
+	return LibUnlinkChecked(path.c_str()) == B_OK && !entry_exists(path);
 }
 
 bool
