@@ -9,16 +9,23 @@
 #include "PackageDefs.h"
 
 #include <Entry.h>
+#include <Mime.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
 
 using namespace install_config;
 
 namespace {
 
 const char* const kTagAttribute = "InstallBy";
+// Archives are written out of the package in chunks of this size.
+const size_t kExtractChunk = 256 * 1024;
 
 // Sets the entry's times from the item's record; the entry itself only, not a folder's
 // contents.
@@ -57,6 +64,75 @@ is_folder(const std::string& path)
 
 } // namespace
 
+namespace install_config {
+
+bool
+extract_payload(LibAppResource& resources, int32 id, const std::string& workFolder,
+	const std::string& target, std::string* problem)
+{
+	const char* resourceName = nullptr;
+	size_t length = 0;
+	if (!resources.GetResourceInfo(Package::kRawType, id, &resourceName, &length)) {
+		*problem = "the installer holds no archive for it";
+		return false;
+	}
+	std::string name = resourceName != nullptr ? resourceName : "";
+	if (!is_plain_name(name)) {
+		*problem = "its archive is not named like an item";
+		return false;
+	}
+	if (entry_exists(target)) {
+		*problem = "something is already in its place";
+		return false;
+	}
+
+	std::string folder = workFolder + "/.extracting-XXXXXX";
+	if (mkdtemp(folder.data()) == nullptr) {
+		*problem = "no room to expand it";
+		return false;
+	}
+	// The archive's own name differs from the entry it holds.
+	std::string archive = folder + "/" + (name == "archive.zip" ? "payload.zip" : "archive.zip");
+	bool written = false;
+	int fd = open(archive.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+	if (fd >= 0) {
+		written = true;
+		std::vector<char> buffer(kExtractChunk);
+		for (size_t offset = 0; written && offset < length;) {
+			size_t chunk = std::min(length - offset, kExtractChunk);
+			written =
+				resources.ReadResource(Package::kRawType, id, buffer.data(), (off_t)offset, chunk)
+					== B_OK
+				&& write(fd, buffer.data(), chunk) == (ssize_t)chunk;
+			offset += chunk;
+		}
+		if (close(fd) != 0)
+			written = false;
+	}
+
+	// Expanding changes the process's working folder; the owner's is put back.
+	int workingFolder = open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+	bool expanded = written && LibUnzip(archive.c_str());
+	if (workingFolder >= 0) {
+		if (fchdir(workingFolder) != 0 && chdir("/") != 0)
+			fprintf(stderr, "cannot return to the working folder\n");
+		close(workingFolder);
+	}
+	unlink(archive.c_str());
+
+	std::string entry = folder + "/" + name;
+	bool placed = expanded && entry_exists(entry) && rename(entry.c_str(), target.c_str()) == 0;
+	LibUnlinkChecked(folder.c_str());
+	if (!placed) {
+		*problem = written ? "its archive is damaged" : "its archive could not be read";
+		return false;
+	}
+	update_mime_info(target.c_str(), false, true, true);
+	return true;
+}
+
+} // namespace install_config
+
 void
 InstallConfig::_InstallItem(Run& run, int32 index, int32 number, int32 total, BMessage& item)
 {
@@ -79,13 +155,11 @@ InstallConfig::_InstallItem(Run& run, int32 index, int32 number, int32 total, BM
 		fFailedCount++;
 		return;
 	}
-	bool extracted = ExtractPayload(*run.resources, index, staging.c_str());
-	if (!extracted || !entry_exists(staging)) {
-		// Nothing half-extracted stays: whatever is at the staging place came from this
-		// extraction.
-		if (entry_exists(staging))
-			remove_entry(staging);
-		Log("\t\t\tNot installed: the item could not be extracted from the installer.\n");
+	std::string problem;
+	if (!extract_payload(
+			*run.resources, PayloadResourceId(index), run.installationFolder, staging, &problem)) {
+		Log("\t\t\tNot installed: the item could not be extracted from the installer (%s).\n",
+			problem.c_str());
 		fNotInstalled.insert(index);
 		fFailedCount++;
 		return;

@@ -60,6 +60,14 @@ bool save_entry(const std::string& path, const std::string& folder);
 bool is_selected(const BMessage& item);
 // The text of a string field, or fallback when it is missing.
 std::string string_field(const BMessage& message, const char* name, const char* fallback = "");
+// Expands the payload archive (RAWT id) into target, which must not exist: the archive is
+// written into a private folder inside workFolder, expanded there and its entry (named like
+// the resource) renamed to target; the folder goes afterwards, whatever happened, so a
+// damaged or refused archive leaves nothing behind. Only the entry itself gets its type
+// from the recogniser (what lies inside it is typed when it is read). The process's
+// working folder is kept. False, with problem set, when nothing was placed at target.
+bool extract_payload(LibAppResource& resources, int32 id, const std::string& workFolder,
+	const std::string& target, std::string* problem);
 // The stated disk amount (req_disk_space_amount's value) as a whole 32-bit byte count.
 int32 disk_amount(const BMessage& configuration);
 // The local date and time as the log writes it: the date in the locale's default form, a

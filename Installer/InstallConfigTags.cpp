@@ -59,9 +59,10 @@ InstallConfig::_CreateDeinstaller(Run& run)
 		_StringField(Package::kAppName) + " " + _StringField(Package::kVersion) + " Deinstaller";
 	std::string path = run.installationFolder + "/" + name;
 	// The name is made of the package's texts; it must stay one entry of the folder.
-	bool written = is_plain_name(name) && !entry_exists(path)
-		&& run.resources->ExtractEntry(Package::kDeinstallerId, path.c_str(), true)
-		&& entry_exists(path);
+	std::string problem;
+	bool written = is_plain_name(name)
+		&& extract_payload(
+			*run.resources, Package::kDeinstallerId, run.installationFolder, path, &problem);
 
 	if (written) {
 		BMessage reduced;
@@ -77,8 +78,9 @@ InstallConfig::_CreateDeinstaller(Run& run)
 			&& deinstaller.Sync() == B_OK;
 	}
 	if (!written) {
-		// A deinstaller without its configuration would only refuse to run.
-		if (is_plain_name(name) && entry_exists(path))
+		// A deinstaller without its configuration would only refuse to run; extraction
+		// failures leave nothing.
+		if (problem.empty() && is_plain_name(name) && entry_exists(path))
 			remove_entry(path);
 		Log("\tThe deinstaller could not be written.\n");
 	}

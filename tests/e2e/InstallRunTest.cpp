@@ -535,9 +535,13 @@ TEST_F(InstallRunTest, DamagedPayloadInstallsNothingOfThatItemAndSaysSo)
 	testing::internal::GetCapturedStderr();
 
 	EXPECT_FALSE(exists_entry(InstallationFolder() / "Sample Docs"));
+	// Nothing of the expansion is left in the installation folder.
+	for (const fs::directory_entry& entry : fs::directory_iterator(InstallationFolder()))
+		EXPECT_EQ(entry.path().filename().string().find("extracting"), std::string::npos);
 	EXPECT_FALSE(exists_entry(fHome / "Desktop/Sample Docs"));
 	EXPECT_NE(Log().find("\t\tInstalling : Sample Docs\n\t\t\tNot installed: the item could not "
-						 "be extracted from the installer.\n\t\tInstalling : readme.txt\n"),
+						 "be extracted from the installer (its archive is "
+						 "damaged).\n\t\tInstalling : readme.txt\n"),
 		std::string::npos)
 		<< Log();
 	EXPECT_EQ(fConfig.FailedCount(), 1);
