@@ -140,11 +140,11 @@ public:
 	}
 
 	// Waits for the completion message; its status, or -1000 when none came.
-	int32 WaitForCompletion()
+	int32 WaitForCompletion(std::chrono::milliseconds timeout = std::chrono::seconds(30))
 	{
 		std::unique_lock<std::mutex> locker(fLock);
 		int32 status = -1000;
-		fChanged.wait_for(locker, std::chrono::seconds(30), [&] {
+		fChanged.wait_for(locker, timeout, [&] {
 			for (const BMessage& message : fMessages) {
 				if (message.what == kLibThreadCompleted) {
 					message.FindInt32("status", &status);
@@ -204,8 +204,11 @@ protected:
 				question.offersApplyToAll };
 			for (int32 i = 0; i < question.buttonCount; i++)
 				asked.buttons.push_back(question.buttons[i] != nullptr ? question.buttons[i] : "");
-			std::lock_guard<std::mutex> locker(fAskedLock);
-			fAsked.push_back(asked);
+			{
+				std::lock_guard<std::mutex> locker(fAskedLock);
+				fAsked.push_back(asked);
+			}
+			// Answered outside the lock: an answerer may take its time.
 			return fAnswerer ? fAnswerer(asked) : LibAlertAnswer();
 		});
 	}

@@ -623,6 +623,34 @@ TEST_F(InstallRunTest, StartUpFolderGetsItsBootScriptSectionAndTheSessionRunsIt)
 	EXPECT_EQ(script.find("#BEGIN_StartUpFolder"), script.rfind("#BEGIN_StartUpFolder"));
 }
 
+TEST_F(InstallRunTest, StoppingTheRunKeepsWhatWasDoneAndSendsNoCompletion)
+{
+	SelectAll();
+	// The offer to run setup.sh is never answered: the user stops the installer meanwhile.
+	fAnswerer = [](const Asked&) {
+		while (true)
+			usleep(10000);
+		return LibAlertAnswer();
+	};
+	fConfig.Go("install", new BMessenger(fRecorder), 10, false);
+	bool asked = false;
+	for (int i = 0; i < 500 && !asked; i++) {
+		asked = !AskedQuestions().empty();
+		if (!asked)
+			usleep(10000);
+	}
+	ASSERT_TRUE(asked);
+	EXPECT_EQ(fConfig.Kill(), B_OK);
+	usleep(200000);
+	EXPECT_EQ(fRecorder->WaitForCompletion(std::chrono::milliseconds(100)), -1000);
+
+	// Nothing is rolled back, and the log says what was done up to the stop.
+	EXPECT_TRUE(fs::exists(fHome / "Sample/bin/sample-tool"));
+	EXPECT_EQ(install_tag(fHome / "Sample/bin/sample-tool"), Tag());
+	EXPECT_NE(Log().find("\t\tInstalling : setup.sh\n"), std::string::npos);
+	EXPECT_EQ(Log().find("Installation Complete"), std::string::npos);
+}
+
 TEST_F(InstallRunTest, CompletionOffersARestartAndRemembersTheAnswer)
 {
 	SetBool(Package::kCompleteRestart, true);
