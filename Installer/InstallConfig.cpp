@@ -115,6 +115,14 @@ string_field(const BMessage& message, const char* name, const char* fallback)
 	return text;
 }
 
+LibSysInfo
+system_snapshot()
+{
+	system_info info = {};
+	get_system_info(&info);
+	return LibSysInfo(info, BRect(0, 0, 0, 0), B_NO_COLOR_SPACE);
+}
+
 std::string
 now_text()
 {

@@ -118,8 +118,7 @@ InstallConfig::_WriteLogHeader(Run& run)
 	Log("\tCompany : %s\n", _StringField(Package::kCompany).c_str());
 	Log("\tSupport Email : %s\n", _StringField(Package::kSupportEmail).c_str());
 
-	// The description needs no screen: the snapshot of the kernel kit alone.
-	LibSysInfo info;
+	LibSysInfo info = system_snapshot();
 	LibString description;
 	info.Description(description);
 	Log("\nABOUT THIS SYSTEM\n");

@@ -5,6 +5,7 @@
 
 #include "InstallConfig.h"
 #include "LibAppResource.h"
+#include "LibSysInfo.h"
 
 #include <Message.h>
 #include <Path.h>
@@ -68,6 +69,10 @@ std::string string_field(const BMessage& message, const char* name, const char* 
 // working folder is kept. False, with problem set, when nothing was placed at target.
 bool extract_payload(LibAppResource& resources, int32 id, const std::string& workFolder,
 	const std::string& target, std::string* problem);
+// The machine's processor and memory, without the screen: the run's description and memory
+// check need none, and a run without a display (or on a worker thread beside the window)
+// must not ask the interface kit for one.
+LibSysInfo system_snapshot();
 // The stated disk amount (req_disk_space_amount's value) as a whole 32-bit byte count.
 int32 disk_amount(const BMessage& configuration);
 // The local date and time as the log writes it: the date in the locale's default form, a

@@ -56,7 +56,7 @@ go_on_without(const LibString& text, bool required)
 int32
 InstallConfig::CheckSystemResources()
 {
-	LibSysInfo info;
+	LibSysInfo info = system_snapshot();
 
 	// A destination without a volume is the folder step's failure to report; no space can
 	// be compared on it.
