@@ -86,12 +86,15 @@ bool LibUnzip(const char* archive);
 bool LibTar(const char* item, const char* archive);
 
 // Moves the entry into the boot volume's Trash. Unless replace is true it gets the first
-// free name of 'leaf', 'leaf copy', 'leaf copy 1', 'leaf copy 2', ...; with replace it
-// keeps its leaf name and replaces a same-named item there.
+// free name of 'leaf', 'leaf copy', 'leaf copy 1', 'leaf copy 2', ...: a name held by an
+// entry or by another program's restore record is skipped, and the move never replaces,
+// so an entry that appears meanwhile sends it on to the next name. With replace it keeps
+// its leaf name and replaces a same-named item there, which leaves only once the new one
+// is in (a failed move keeps it, with its record). Paths are taken as for LibMove.
 void LibTrash(const BPath& path, const bool& replace);
 
 // Renames the entry within its folder to the first free name of 'leaf copy', 'leaf copy
-// 1', ... (making room for a new item under its former name).
+// 1', ... (making room for a new item under its former name), never over an entry.
 void LibDuplicate(const char* path);
 
 // Appends to path a leaf made of prefix, a process-wide counter (1 to 10000, then 1

@@ -28,6 +28,15 @@ status_t source_path(const char* path, std::string* resolved);
 // "." or ".." names the folder it leads to (the entry then goes inside it).
 status_t target_path(const char* path, std::string* resolved);
 
+// Makes a new folder of this process's own in the common temporary folder, named prefix
+// and six random characters, mode 0700 (mkdtemp): work files go in there, never under a
+// name in the shared folder that someone else could have put something at first.
+status_t make_work_folder(const char* prefix, std::string* folder);
+
+// True when name can stand for an entry in a folder: one path component, not empty, "."
+// nor "..".
+bool is_plain_leaf(const std::string& name);
+
 // The process's file-creation mask, read without changing it (another thread may be
 // creating files meanwhile).
 mode_t process_umask();
@@ -54,6 +63,14 @@ std::string operation_destination(const std::string& source, const std::string& 
 // failed, with a line on standard error for each.
 bool copy_tree(const std::string& source, const std::string& destination);
 
+// Moves the entry at source to destination (both resolved; destination is where the
+// entry lands, not a folder to put it in): a rename on one file system, else a copy under
+// a temporary name beside destination renamed into place when complete, then the removal
+// of the source. Without replace an entry at destination, also one that appears while
+// the move runs, refuses the move with B_FILE_EXISTS; with it a file, link or empty
+// folder there is replaced.
+status_t move_entry(const std::string& source, const std::string& destination, bool replace);
+
 // Removes the entry at the resolved path, recursively, never following links, with one
 // folder open at a time whatever the depth; the user's own folders get the owner's
 // permissions back where they lack them. Goes on past failures. B_OK when the entry is
@@ -66,9 +83,11 @@ status_t remove_tree(const std::string& path);
 std::string trash_info_folder(const std::string& folder);
 
 // Writes the restore record of an entry trashed as trashedLeaf from originalPath; the
-// record's path when written, or "" when it could not be written.
-std::string write_trash_info(
-	const std::string& infoFolder, const std::string& trashedLeaf, const std::string& originalPath);
+// record's path when written, or "" when it could not be written. With exclusive the
+// record is created only when none is there, which claims the name the way every
+// freedesktop Trash does before it moves an entry in ("" with errno EEXIST when taken).
+std::string write_trash_info(const std::string& infoFolder, const std::string& trashedLeaf,
+	const std::string& originalPath, bool exclusive);
 
 // The freedesktop Trash's escaping of a path: every byte but letters, digits, "-._~" and
 // "/" as %XX.

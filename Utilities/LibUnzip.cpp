@@ -12,6 +12,7 @@
 #include <Node.h>
 
 #include <algorithm>
+#include <new>
 #include <errno.h>
 #include <fcntl.h>
 #include <stdio.h>
@@ -562,10 +563,14 @@ LibUnzip(const char* archive)
 		return false;
 	}
 
-	bool ok;
-	{
+	// An archive may describe more than the process may hold: that is a failure to
+	// report, never one to throw.
+	bool ok = false;
+	try {
 		ZipExtractor extractor(zip, root, folder);
 		ok = extractor.Extract();
+	} catch (const std::bad_alloc&) {
+		fprintf(stderr, "LibUnzip: %s: not enough memory\n", archivePath.c_str());
 	}
 	close(root);
 	zip_discard(zip);
