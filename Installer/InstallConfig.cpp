@@ -249,6 +249,8 @@ InstallConfig::_Run(Run& run)
 	BMessage item;
 	int32 number = 0;
 	for (int32 i = 0; instructions.FindMessage(Package::kInstallFile, i, &item) == B_OK; i++) {
+		// Stopping the installer ends the run between items at the latest.
+		BPrivate::check_thread_killed();
 		if (!is_selected(item))
 			continue;
 		number++;
@@ -259,7 +261,9 @@ InstallConfig::_Run(Run& run)
 	if (HasMessage(Package::kInstallInstructions))
 		ReplaceMessage(Package::kInstallInstructions, &working);
 
+	BPrivate::check_thread_killed();
 	_EditScripts();
+	BPrivate::check_thread_killed();
 	AutoLaunch();
 
 	Log("\tInstallation Complete: %s\n", now_text().c_str());

@@ -10,6 +10,7 @@
 
 #include <Entry.h>
 #include <Mime.h>
+#include <ThreadPrivate.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -91,6 +92,18 @@ extract_payload(LibAppResource& resources, int32 id, const std::string& workFold
 		*problem = "no room to expand it";
 		return false;
 	}
+
+	// The work folder goes whatever happens, also when the run is stopped meanwhile.
+	struct WorkFolder {
+		std::string path;
+
+		~WorkFolder()
+		{
+			BPrivate::CancelDisabler disabler;
+			LibUnlinkChecked(path.c_str());
+		}
+	} work { folder };
+
 	// The archive's own name differs from the entry it holds.
 	std::string archive = folder + "/" + (name == "archive.zip" ? "payload.zip" : "archive.zip");
 	bool written = false;
@@ -109,6 +122,7 @@ extract_payload(LibAppResource& resources, int32 id, const std::string& workFold
 		if (close(fd) != 0)
 			written = false;
 	}
+	BPrivate::check_thread_killed();
 
 	// Expanding changes the process's working folder; the owner's is put back.
 	int workingFolder = open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -119,10 +133,10 @@ extract_payload(LibAppResource& resources, int32 id, const std::string& workFold
 		close(workingFolder);
 	}
 	unlink(archive.c_str());
+	BPrivate::check_thread_killed();
 
 	std::string entry = folder + "/" + name;
 	bool placed = expanded && entry_exists(entry) && rename(entry.c_str(), target.c_str()) == 0;
-	LibUnlinkChecked(folder.c_str());
 	if (!placed) {
 		*problem = written ? "its archive is damaged" : "its archive could not be read";
 		return false;

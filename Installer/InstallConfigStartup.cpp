@@ -12,6 +12,7 @@
 #include <FindDirectory.h>
 #include <Mime.h>
 #include <Roster.h>
+#include <ThreadPrivate.h>
 
 #include <cerrno>
 #include <cstdio>
@@ -250,11 +251,8 @@ InstallConfig::_RunScript(const char* path)
 	if (posix_spawn(
 			&child, "/bin/sh", &actions, nullptr, const_cast<char* const*>(arguments), environ)
 		== 0) {
-		int waited;
-		do
-			waited = waitpid(child, &status, 0);
-		while (waited < 0 && errno == EINTR);
-		if (waited < 0)
+		// Stopping the installer meanwhile ends the script too.
+		if (BPrivate::wait_for_child(child, &status) != B_OK)
 			status = -1;
 	}
 	posix_spawn_file_actions_destroy(&actions);

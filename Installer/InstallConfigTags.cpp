@@ -10,6 +10,7 @@
 #include <Directory.h>
 #include <Entry.h>
 #include <Path.h>
+#include <ThreadPrivate.h>
 
 #include <cstring>
 #include <sys/stat.h>
@@ -41,6 +42,7 @@ InstallConfig::AddDeinstallTag(const char* path, const char* tag)
 		return false;
 	BEntry entry;
 	while (folder.GetNextEntry(&entry, false) == B_OK) {
+		BPrivate::check_thread_killed();
 		BPath child;
 		if (entry.GetPath(&child) != B_OK || !AddDeinstallTag(child.Path(), tag))
 			marked = false;

@@ -40,6 +40,8 @@ BMenu::AddItem(BMenuItem* item, int32 index)
 		return false;
 	fItems.insert(fItems.begin() + index, item);
 	item->fMenu = this;
+	if (BWindow* window = _RootWindow())
+		item->_TargetWindow(window);
 	if (item->IsMarked())
 		_ItemMarked(item);
 	else
@@ -274,6 +276,32 @@ BMenuItem*
 BMenu::Superitem() const
 {
 	return fSuperitem;
+}
+
+void
+BMenu::AttachedToWindow()
+{
+	BView::AttachedToWindow();
+	_TargetItems(Window());
+}
+
+void
+BMenu::_TargetItems(BWindow* window)
+{
+	if (window == NULL)
+		return;
+	for (BMenuItem* item : fItems)
+		item->_TargetWindow(window);
+}
+
+BWindow*
+BMenu::_RootWindow() const
+{
+	for (const BMenu* menu = this; menu != NULL; menu = menu->Supermenu()) {
+		if (BWindow* window = menu->Window())
+			return window;
+	}
+	return NULL;
 }
 
 void

@@ -55,6 +55,10 @@ public:
 	BMenu* Supermenu() const;
 	BMenuItem* Superitem() const;
 
+	// BeOS behaviour: once the menu is in a window, every item without a target of its own
+	// (in submenus too, and items added later) targets that window.
+	virtual void AttachedToWindow();
+
 protected:
 	// Called when the menu's items change, so bars can lay themselves out again.
 	virtual void ItemsChanged();
@@ -63,6 +67,9 @@ private:
 	friend class BMenuItem;
 
 	void _ItemMarked(BMenuItem* item);
+	void _TargetItems(BWindow* window);
+	// The window of the menu bar (or field) this menu is in, or NULL.
+	BWindow* _RootWindow() const;
 
 	std::vector<BMenuItem*> fItems;
 	BMenuItem* fSuperitem;

@@ -153,6 +153,15 @@ BMenuItem::IsSeparator() const
 	return false;
 }
 
+void
+BMenuItem::_TargetWindow(BWindow* window)
+{
+	if (!Messenger().IsValid())
+		BInvoker::SetTarget(window);
+	if (fSubmenu != NULL)
+		fSubmenu->_TargetItems(window);
+}
+
 BSeparatorItem::BSeparatorItem() :
 	BMenuItem("", NULL)
 {

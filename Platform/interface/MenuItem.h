@@ -10,6 +10,8 @@
 
 #include <string>
 
+class BWindow;
+
 class BMenuItem : public BInvoker {
 public:
 	BMenuItem(const char* label, BMessage* message, char shortcut = 0, uint32 modifiers = 0);
@@ -47,6 +49,9 @@ protected:
 private:
 	friend class BMenu;
 	friend class BMenuBar;
+
+	// Makes the window the target unless the item has one.
+	void _TargetWindow(BWindow* window);
 
 	std::string fLabel;
 	BMenu* fSubmenu;

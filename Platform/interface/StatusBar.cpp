@@ -87,14 +87,11 @@ BStatusBar::Draw(BRect)
 	float baseline = bounds.top + ceilf(height.ascent);
 	SetHighColor(ui_color(B_PANEL_TEXT_COLOR));
 	MovePenTo(bounds.left, baseline);
+	// BeOS behaviour: label and text, trailing text and trailing label are joined as they
+	// are; a program that wants a blank puts it into its label.
 	DrawString(fLabel.c_str());
-	if (!fLabel.empty() && !fText.empty())
-		DrawString(" ");
 	DrawString(fText.c_str());
-	std::string trailing = fTrailingText;
-	if (!trailing.empty() && !fTrailingLabel.empty())
-		trailing += " ";
-	trailing += fTrailingLabel;
+	std::string trailing = fTrailingText + fTrailingLabel;
 	MovePenTo(bounds.right - StringWidth(trailing.c_str()), baseline);
 	DrawString(trailing.c_str());
 

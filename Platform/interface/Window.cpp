@@ -3,6 +3,7 @@
 #include <Window.h>
 
 #include <Application.h>
+#include <Autolock.h>
 #include <Button.h>
 #include <Message.h>
 #include <Messenger.h>
@@ -106,7 +107,9 @@ BWindow::_Init(BRect frame, const char* title, window_look look, window_feel fee
 	fData->fTopView = topView;
 	ViewData::Of(topView).Attach(this, NULL);
 
-	AddShortcut('W', B_COMMAND_KEY, new BMessage(B_QUIT_REQUESTED));
+	// BeOS behaviour: Command+W asks a window to close unless it is not closable.
+	if ((flags & B_NOT_CLOSABLE) == 0)
+		AddShortcut('W', B_COMMAND_KEY, new BMessage(B_QUIT_REQUESTED));
 
 	if (be_app != NULL)
 		be_app->_WindowCreated(this);
@@ -137,10 +140,9 @@ BWindow::Quit()
 	while (!IsHidden())
 		Hide();
 
-	// BeOS behaviour: closing the last window of a running application asks the
-	// application to quit, as does any window with B_QUIT_ON_WINDOW_CLOSE.
-	if (be_app != NULL
-		&& ((Flags() & B_QUIT_ON_WINDOW_CLOSE) != 0 || be_app->_IsLastShownWindow(this)))
+	// BeOS behaviour: only a window with B_QUIT_ON_WINDOW_CLOSE asks the application to
+	// quit when it goes; programs post their own quit requests otherwise.
+	if (be_app != NULL && (Flags() & B_QUIT_ON_WINDOW_CLOSE) != 0)
 		be_app->PostMessage(B_QUIT_REQUESTED);
 
 	// On the GUI thread outside a dispatch of this window, nothing would come back to
@@ -528,17 +530,21 @@ BWindow::GetSizeLimits(float* minWidth, float* maxWidth, float* minHeight, float
 void
 BWindow::Show()
 {
-	if (Lock()) {
-		fData->fShowLevel--;
-		if (fData->fShowLevel == 0) {
-			if (BPrivate::is_gui_thread() && fData->fSync != nullptr)
-				fData->ApplyShown();
-			else {
-				fData->fShownSyncPending = true;
-				fData->RequestSync();
+	{
+		// Held through a guard, so that a thread killed while it holds the lock gives it
+		// back as it unwinds.
+		BAutolock lock(this);
+		if (lock.IsLocked()) {
+			fData->fShowLevel--;
+			if (fData->fShowLevel == 0) {
+				if (BPrivate::is_gui_thread() && fData->fSync != nullptr)
+					fData->ApplyShown();
+				else {
+					fData->fShownSyncPending = true;
+					fData->RequestSync();
+				}
 			}
 		}
-		Unlock();
 	}
 	// BeOS behaviour: the first Show() starts the message loop.
 	if (Thread() < 0)
@@ -548,7 +554,8 @@ BWindow::Show()
 void
 BWindow::Hide()
 {
-	if (!Lock())
+	BAutolock lock(this);
+	if (!lock.IsLocked())
 		return;
 	fData->fShowLevel++;
 	if (fData->fShowLevel == 1) {
@@ -559,7 +566,6 @@ BWindow::Hide()
 			fData->RequestSync();
 		}
 	}
-	Unlock();
 }
 
 bool
@@ -701,6 +707,21 @@ BWindow::Feel() const
 status_t
 BWindow::SetFlags(uint32 flags)
 {
+	// Command+W comes and goes with closability; a shortcut of the program's own on the
+	// key stays.
+	const uint32 oldFlags = fData->fFlags;
+	if ((flags & B_NOT_CLOSABLE) != 0 && (oldFlags & B_NOT_CLOSABLE) == 0) {
+		for (const WindowData::Shortcut& shortcut : fData->fShortcuts) {
+			if (shortcut.key == 'w' && shortcut.modifiers == B_COMMAND_KEY
+				&& shortcut.message->what == B_QUIT_REQUESTED && shortcut.target == this) {
+				RemoveShortcut('W', B_COMMAND_KEY);
+				break;
+			}
+		}
+	} else if ((flags & B_NOT_CLOSABLE) == 0 && (oldFlags & B_NOT_CLOSABLE) != 0
+		&& !HasShortcut('W', B_COMMAND_KEY)) {
+		AddShortcut('W', B_COMMAND_KEY, new BMessage(B_QUIT_REQUESTED));
+	}
 	fData->fFlags = flags;
 	fData->fFlagsSyncPending = true;
 	fData->fFrameSyncPending = true;

@@ -62,8 +62,9 @@ public:
 	void SetPulseRate(bigtime_t rate);
 	bigtime_t PulseRate() const;
 
-	// Shortcuts are Command (Ctrl) plus the key and the given modifiers. The window has
-	// Command+W (B_QUIT_REQUESTED to itself) from the start; it can be removed.
+	// Shortcuts are Command (Ctrl) plus the key and the given modifiers. A closable window
+	// has Command+W (B_QUIT_REQUESTED to itself) from the start; it can be removed. A
+	// window with B_NOT_CLOSABLE has none (SetFlags() takes it away and gives it back).
 	// AddShortcut takes ownership of the message.
 	void AddShortcut(uint32 key, uint32 modifiers, BMessage* message);
 	void AddShortcut(uint32 key, uint32 modifiers, BMessage* message, BHandler* target);

@@ -628,8 +628,9 @@ TEST_F(InstallRunTest, StoppingTheRunKeepsWhatWasDoneAndSendsNoCompletion)
 	SelectAll();
 	// The offer to run setup.sh is never answered: the user stops the installer meanwhile.
 	fAnswerer = [](const Asked&) {
+		// A kit wait, as a real alert's is: the stop takes effect there.
 		while (true)
-			usleep(10000);
+			snooze(10000);
 		return LibAlertAnswer();
 	};
 	fConfig.Go("install", new BMessenger(fRecorder), 10, false);

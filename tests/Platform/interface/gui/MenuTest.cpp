@@ -217,3 +217,51 @@ TEST(MenuTest, AMenuFieldOpensItsMenuAndSendsToTheWindow)
 	if (window->Lock())
 		window->Quit();
 }
+
+// Attached to a window, a menu's items (in submenus too, and items added afterwards) target
+// that window, unless they were given a target of their own, so that sending an item's
+// message to its target reaches the window.
+TEST(MenuTest, ItemsTargetTheirWindowOnceTheMenuIsAttached)
+{
+	BApplication application("application/x-vnd.test-menu-targets");
+	ChoiceWindow* window = new ChoiceWindow;
+	ChoiceWindow* other = new ChoiceWindow;
+	other->Show();
+
+	BMenuBar* bar = new BMenuBar(BRect(0, 0, 299, 19), "MenuBar");
+	BMenu* file = new BMenu("File");
+	BMenuItem* plain = new BMenuItem("Plain", pick("Plain"));
+	BMenuItem* own = new BMenuItem("Own", pick("Own"));
+	own->SetTarget(other);
+	file->AddItem(plain);
+	file->AddItem(own);
+	BMenu* recent = new BMenu("Recent");
+	BMenuItem* nested = new BMenuItem("Nested", pick("Nested"));
+	recent->AddItem(nested);
+	file->AddItem(recent);
+	bar->AddItem(file);
+	EXPECT_FALSE(plain->Messenger().IsValid()) << "no window yet";
+
+	window->AddChild(bar);
+	window->Lock();
+	BMenuItem* later = new BMenuItem("Later", pick("Later"));
+	file->AddItem(later);
+	const BMessenger windowMessenger(window);
+	EXPECT_TRUE(plain->Messenger() == windowMessenger);
+	EXPECT_TRUE(nested->Messenger() == windowMessenger);
+	EXPECT_TRUE(later->Messenger() == windowMessenger);
+	EXPECT_TRUE(own->Messenger() == BMessenger(other));
+	window->Unlock();
+
+	// What programs do with an item: send its message to its target.
+	window->Show();
+	BMessage message(*plain->Message());
+	EXPECT_EQ(B_OK, plain->Messenger().SendMessage(&message));
+	ASSERT_TRUE(wait_until([&] { return window->Count() == 1; }));
+	EXPECT_STREQ("Plain", window->fChoices[0].GetString("name", ""));
+
+	if (window->Lock())
+		window->Quit();
+	if (other->Lock())
+		other->Quit();
+}

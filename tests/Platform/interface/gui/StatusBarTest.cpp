@@ -100,3 +100,36 @@ TEST(StatusBarTest, ResetAndUpdateSetTheTextsAndTheValue)
 	EXPECT_NE(qRgb(200, 0, 0), image.pixel((int)frame.right - 20, y));
 	window->Quit();
 }
+
+// BeOS joins the texts as they are: label ".../" and text "folder" read ".../folder", and
+// trailing text "3" with trailing label " found" reads "3 found". A bar drawing them must
+// look exactly like one that was given the joined texts.
+TEST(StatusBarTest, LabelsAndTextsAreJoinedWithoutBlanks)
+{
+	BApplication application("application/x-vnd.test-status-bar");
+	BWindow* window = new BWindow(BRect(100, 100, 399, 199), "Status", B_TITLED_WINDOW, 0);
+	BStatusBar* parts = new BStatusBar(BRect(10, 10, 289, 20), "parts", ".../", " found");
+	BStatusBar* joined = new BStatusBar(BRect(10, 50, 289, 60), "joined", "", "");
+	window->AddChild(parts);
+	window->AddChild(joined);
+	parts->Update(0, "folder", "3");
+	joined->Update(0, ".../folder", "3 found");
+	window->Show();
+	ASSERT_TRUE(wait_until([&] { return widget_of(window) != nullptr; }));
+
+	QImage image = grab(window);
+	window->Lock();
+	const BRect first = parts->Frame();
+	const BRect second = joined->Frame();
+	ASSERT_EQ(first.Height(), second.Height());
+	int differing = 0;
+	for (int y = 0; y <= (int)first.Height(); y++) {
+		for (int x = 0; x <= (int)first.Width(); x++) {
+			if (image.pixel((int)first.left + x, (int)first.top + y)
+				!= image.pixel((int)second.left + x, (int)second.top + y))
+				differing++;
+		}
+	}
+	EXPECT_EQ(0, differing);
+	window->Quit();
+}

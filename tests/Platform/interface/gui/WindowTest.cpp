@@ -44,8 +44,8 @@ protected:
 // A window that records what it dispatches.
 class RecordingWindow : public BWindow {
 public:
-	RecordingWindow(BRect frame = BRect(50, 50, 249, 149)) :
-		BWindow(frame, "Recording", B_TITLED_WINDOW, 0)
+	RecordingWindow(BRect frame = BRect(50, 50, 249, 149), uint32 flags = 0) :
+		BWindow(frame, "Recording", B_TITLED_WINDOW, flags)
 	{
 	}
 
@@ -280,6 +280,37 @@ TEST_F(WindowTest, CommandWAsksToCloseUntilItsShortcutIsRemoved)
 	send_key(window, Qt::Key_K, Qt::ControlModifier);
 	ASSERT_TRUE(wait_until([&] { return window->HasReceived('kkkk'); }));
 	EXPECT_EQ(1, window->fQuitRequests.load());
+	quit(window);
+}
+
+// A window the user must not close (the deinstaller's items window) closes neither by its
+// close box nor by Command+W; the shortcut follows the flag.
+TEST_F(WindowTest, ANotClosableWindowIgnoresCommandWAndTheCloseBox)
+{
+	RecordingWindow* window = new RecordingWindow(BRect(50, 50, 249, 149), B_NOT_CLOSABLE);
+	window->AddShortcut('K', 0, new BMessage('kkkk'));
+	window->Show();
+	ASSERT_TRUE(wait_until([&] { return widget_of(window) != nullptr; }));
+	EXPECT_FALSE(window->HasShortcut('W', 0));
+
+	send_key(window, Qt::Key_W, Qt::ControlModifier);
+	QCloseEvent close;
+	QCoreApplication::sendEvent(widget_of(window), &close);
+	send_key(window, Qt::Key_K, Qt::ControlModifier);
+	ASSERT_TRUE(wait_until([&] { return window->HasReceived('kkkk'); }));
+	EXPECT_EQ(0, window->fQuitRequests.load());
+
+	window->Lock();
+	window->SetFlags(0);
+	EXPECT_TRUE(window->HasShortcut('W', 0));
+	window->Unlock();
+	send_key(window, Qt::Key_W, Qt::ControlModifier);
+	ASSERT_TRUE(wait_until([&] { return window->fQuitRequests.load() == 1; }));
+
+	window->Lock();
+	window->SetFlags(B_NOT_CLOSABLE);
+	EXPECT_FALSE(window->HasShortcut('W', 0));
+	window->Unlock();
 	quit(window);
 }
 
