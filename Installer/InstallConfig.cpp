@@ -271,7 +271,7 @@ InstallConfig::_Run(Run& run)
 	LibSetMimeType(run.logPath.c_str(), kLogType);
 
 	UpdateStatus("Installation Complete");
-	_ShowCompletionNotice(run.installationFolder);
+	_ShowCompletionNotice();
 	if (_BoolField(Package::kCompleteDisplayFolder))
 		LibOpenEntry(run.installationFolder.c_str());
 	return kInstallFinished;
@@ -317,9 +317,8 @@ InstallConfig::_EditScripts()
 }
 
 void
-InstallConfig::_ShowCompletionNotice(const std::string& installationFolder)
+InstallConfig::_ShowCompletionNotice()
 {
-	(void)installationFolder;
 	LibString text("Installation successfully completed.");
 	if (fFailedCount > 0) {
 		LibString failures;

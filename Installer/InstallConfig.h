@@ -127,7 +127,7 @@ private:
 	int _SettleCollision(const char* folder, const BPath& item, const char* mode, bool& askAgain,
 		bool& lastAnswer, const BPath& savedFilesFolder);
 	void _EditScripts();
-	void _ShowCompletionNotice(const std::string& installationFolder);
+	void _ShowCompletionNotice();
 	void _RunScript(const char* path);
 	bool _BoolField(const char* name) const;
 	std::string _StringField(const char* name) const;
