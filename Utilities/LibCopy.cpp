@@ -328,27 +328,14 @@ TreeCopier::_Place(const std::string& temporary, const std::string& destination)
 bool
 copy_tree(const std::string& source, const std::string& destination)
 {
-	if (destination == source)
+	// An entry is not copied onto itself, even when the two paths differ (a hard link, or
+	// the same file seen through two mounts).
+	if (destination == source || same_entry(source, destination))
 		return true;
-	// A folder copied into itself would never end; the check goes by the real folders, so
-	// that a path through a link is caught too.
-	struct stat st;
-	if (lstat(source.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
-		char* realSource = realpath(source.c_str(), NULL);
-		char* realFolder = realpath(path_folder(destination).c_str(), NULL);
-		bool inside = false;
-		if (realSource != NULL && realFolder != NULL) {
-			std::string folder = realFolder;
-			std::string root = realSource;
-			inside = folder == root || folder.compare(0, root.size() + 1, root + "/") == 0
-				|| root == "/";
-		}
-		free(realSource);
-		free(realFolder);
-		if (inside) {
-			report("cannot copy a folder into itself:", source, EINVAL);
-			return false;
-		}
+	// A folder copied into itself would never end.
+	if (lies_inside(path_folder(destination), source)) {
+		report("cannot copy a folder into itself:", source, EINVAL);
+		return false;
 	}
 	TreeCopier copier;
 	return copier.Copy(source, destination);
@@ -361,10 +348,9 @@ using namespace lib_file;
 bool
 LibCopy(const char* source, const char* target)
 {
-	if (source == NULL || target == NULL || source[0] == '\0' || target[0] == '\0')
+	std::string from;
+	std::string to;
+	if (source_path(source, &from) != B_OK || target_path(target, &to) != B_OK)
 		return false;
-	std::string from = absolute_path(source);
-	if (from == "/")
-		return false;
-	return copy_tree(from, operation_destination(from, absolute_path(target)));
+	return copy_tree(from, operation_destination(from, to));
 }

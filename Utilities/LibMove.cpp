@@ -80,14 +80,22 @@ move_across_volumes(const std::string& source, const std::string& destination)
 bool
 LibMove(const char* source, const char* target)
 {
-	if (source == NULL || target == NULL || source[0] == '\0' || target[0] == '\0')
+	std::string from;
+	std::string to;
+	if (source_path(source, &from) != B_OK || target_path(target, &to) != B_OK
+		|| !entry_exists(from)) {
 		return false;
-	std::string from = absolute_path(source);
-	if (from == "/" || !entry_exists(from))
-		return false;
-	std::string destination = operation_destination(from, absolute_path(target));
-	if (destination == from)
+	}
+	std::string destination = operation_destination(from, to);
+	// The entry is there already when both paths name one node: rename would do nothing
+	// (hard links), and a copy onto itself followed by the removal of the source would
+	// lose it (one file system seen through two mounts).
+	if (destination == from || same_entry(from, destination))
 		return true;
+	if (lies_inside(path_folder(destination), from)) {
+		fprintf(stderr, "LibMove: cannot move %s into itself\n", from.c_str());
+		return false;
+	}
 
 	entry_ref sourceRef;
 	entry_ref targetRef;

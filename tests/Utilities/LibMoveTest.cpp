@@ -173,3 +173,63 @@ TEST(LibMove, AcrossVolumesKeepsSourceWhenCopyFails)
 	EXPECT_EQ(snapshot(temp.Child("tree")), before);
 	EXPECT_EQ(read_file(temp.Child("single")).size(), 2u * 1024 * 1024);
 }
+
+TEST(LibMove, SourceFolderPartResolvesOnDiskAndDotLeavesAreRefused)
+{
+	ScopedTempDir temp;
+	WorkingDirectoryKeeper keeper;
+	mkdir(temp.Child("dir").c_str(), 0755);
+	mkdir(temp.Child("dir/sub").c_str(), 0755);
+	mkdir(temp.Child("elsewhere").c_str(), 0755);
+	mkdir(temp.Child("elsewhere/inner").c_str(), 0755);
+	mkdir(temp.Child("a").c_str(), 0755);
+	write_file(temp.Child("a/x"), "a's x");
+	write_file(temp.Child("elsewhere/x"), "elsewhere's x");
+	symlink(temp.Child("elsewhere/inner").c_str(), temp.Child("a/link").c_str());
+	ASSERT_EQ(chdir(temp.Path().c_str()), 0);
+
+	EXPECT_FALSE(LibMove("dir/sub/..", "moved"));
+	EXPECT_FALSE(LibMove("dir/sub/.", "moved"));
+	EXPECT_TRUE(exists(temp.Child("dir/sub")));
+	EXPECT_FALSE(exists(temp.Child("moved")));
+
+	ASSERT_TRUE(LibMove("a/link/../x", "moved"));
+	EXPECT_EQ(read_file(temp.Child("moved")), "elsewhere's x");
+	EXPECT_EQ(read_file(temp.Child("a/x")), "a's x");
+
+	ASSERT_TRUE(LibMove("a/x", "dir/sub/.."));
+	EXPECT_EQ(read_file(temp.Child("dir/x")), "a's x");
+}
+
+TEST(LibMove, EntrySeenThroughABindMountIsNeverCopiedOntoItself)
+{
+	ScopedTempDir temp;
+	std::string original = temp.Child("original");
+	std::string mirror = temp.Child("mirror");
+	mkdir(original.c_str(), 0755);
+	mkdir(mirror.c_str(), 0755);
+	write_file(original + "/file", "precious");
+	mkdir((original + "/folder").c_str(), 0755);
+	write_file(original + "/folder/inside", "also precious");
+
+	ChildOutcome outcome = run_with_bind_mount(original, mirror, [&](ChildReport& report) {
+		// One file system, two mounts: rename says "cross-device", yet both paths name
+		// one file.
+		report.Check(LibMove((original + "/file").c_str(), (mirror + "/file").c_str()),
+			"moving a file onto itself failed");
+		report.Check(read_file(original + "/file") == "precious", "the file was lost");
+
+		testing::internal::CaptureStderr();
+		report.Check(!LibMove((original + "/folder").c_str(), (mirror + "/folder/sub").c_str()),
+			"a folder was moved into itself");
+		report.Check(!LibCopy((original + "/folder").c_str(), (mirror + "/folder/sub").c_str()),
+			"a folder was copied into itself");
+		testing::internal::GetCapturedStderr();
+		report.Check(read_file(original + "/folder/inside") == "also precious",
+			"the folder's contents were lost");
+		report.Check(!exists(original + "/folder/sub"), "a copy was left inside the folder");
+	});
+	if (outcome.skipped)
+		GTEST_SKIP() << outcome.text;
+	EXPECT_TRUE(outcome.passed) << outcome.text;
+}
