@@ -21,8 +21,10 @@ InstallApp::InstallApp(const char* packagePath) :
 	BApplication(kInstallerAppSignature),
 	fWindow(NULL)
 {
-	// A program on a read-only volume still starts: the write fails quietly.
-	LibSetAppVersion(1, 2, 0, "Installer", "Install BeOS applications", 5, 0);
+	// A program on a read-only volume still starts: the write fails quietly. A package
+	// given by path is the installer file in place of the running program.
+	LibSetAppVersion(1, 2, 0, "Installer", "Install BeOS applications", 5, 0,
+		packagePath != NULL && packagePath[0] != '\0' ? packagePath : NULL);
 	BMimeType(Package::kPackageDocumentType).SetPreferredApp(kInstallerAppSignature);
 
 	fWindow = new InstallerWin(packagePath);

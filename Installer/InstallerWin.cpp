@@ -98,6 +98,11 @@ InstallerWin::~InstallerWin()
 	BVolumeRoster().StopWatching();
 	// The engine's run uses the window's messenger; it ends before the views go.
 	fConfig.Kill();
+	// List views do not own their rows.
+	for (BListView* list : { static_cast<BListView*>(fTypeList), fItemList }) {
+		for (int32 i = list->CountItems() - 1; i >= 0; i--)
+			delete list->RemoveItem(i);
+	}
 }
 
 void
@@ -169,6 +174,14 @@ InstallerWin::_BuildLayout()
 	fInstallSize->SetAlignment(B_ALIGN_RIGHT);
 	fInstallBox->AddChild(fInstallSize);
 
+	// The free-space text shares its row with the volume menu and reaches under it; it is
+	// added first so that the menu is drawn over it rather than wiped by its background.
+	fVolumeSize = new BStringView(
+		BRect(10 + kFolderPictureSide - 1, items.bottom + 4, items.right, items.bottom + 25),
+		"volume_size", "0 bytes");
+	fVolumeSize->SetAlignment(B_ALIGN_RIGHT);
+	fInstallBox->AddChild(fVolumeSize);
+
 	fVolumeMenu = new LibVolumeMenu(BPoint(10, items.bottom + 4), "volume", kVolumeSelected, 60);
 	fInstallBox->AddChild(fVolumeMenu);
 	float menuBottom = fVolumeMenu->Frame().bottom;
@@ -178,12 +191,6 @@ InstallerWin::_BuildLayout()
 	fFolderButton->AddTip(kLibTipRequest, kFolderTip);
 	fInstallBox->AddChild(fFolderButton);
 
-	fVolumeSize = new BStringView(
-		BRect(fFolderButton->Frame().right, items.bottom + 4, items.right, items.bottom + 25),
-		"volume_size", "0 bytes");
-	fVolumeSize->SetAlignment(B_ALIGN_RIGHT);
-	fInstallBox->AddChild(fVolumeSize);
-
 	fDestination =
 		new LibStringView(place(35, menuBottom + 9, 240, 15), "destination", kNoDestination);
 	fInstallBox->AddChild(fDestination);
@@ -191,7 +198,10 @@ InstallerWin::_BuildLayout()
 
 	fInstructionBox = new BBox(place(10, panel.bottom + 9, 340, 25), "inst_box");
 	background->AddChild(fInstructionBox);
-	fInstruction = new BStringView(place(10, 6, 230, 15), "instruction", kLicenseInstruction);
+	// The instruction spans the box: the status texts of a run (up to 99 characters) and
+	// "Select destination folder and press Install" are wider than 230 pixels in the
+	// fonts of a Linux desktop.
+	fInstruction = new BStringView(place(10, 6, 320, 15), "instruction", kLicenseInstruction);
 	fInstructionBox->AddChild(fInstruction);
 
 	BRect instructions = fInstructionBox->Frame();
@@ -267,7 +277,8 @@ InstallerWin::MessageReceived(BMessage* message)
 bool
 InstallerWin::QuitRequested()
 {
-	_PostToApplication(new BMessage(B_QUIT_REQUESTED));
+	BMessage quit(B_QUIT_REQUESTED);
+	_PostToApplication(&quit);
 	return true;
 }
 
@@ -426,7 +437,7 @@ InstallerWin::ShowGroupDescription(const int32& row)
 		_PostToApplication(&request);
 		return;
 	}
-	GroupContext* group = fGroups.Get(row);
+	GroupContext* group = row < fGroups.Size() ? fGroups.Get(row) : NULL;
 	if (group == NULL)
 		return;
 	const char* description = (const char*)group->Description();
