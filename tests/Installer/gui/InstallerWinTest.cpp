@@ -28,6 +28,8 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <fstream>
+#include <sstream>
 #include <mutex>
 #include <thread>
 
@@ -508,6 +510,38 @@ TEST_F(InstallerWinTest, APackageWithoutConfigurationIsReported)
 	EXPECT_FALSE(fWindow->LoadResources());
 	std::string err = testing::internal::GetCapturedStderr();
 	EXPECT_NE(err.find("Does not have resource 2002\n"), std::string::npos) << err;
+}
+
+} // namespace
+
+namespace {
+
+// Every view's help path: the window's name, the view's name and its ancestors' names.
+void
+collect_view_paths(BView* view, const std::string& window, std::vector<std::string>& paths)
+{
+	std::string path = window;
+	for (BView* step = view; step != nullptr; step = step->Parent())
+		path += std::string("/") + (step->Name() != nullptr ? step->Name() : "");
+	paths.push_back(path);
+	for (int32 i = 0; i < view->CountChildren(); i++)
+		collect_view_paths(view->ChildAt(i), window, paths);
+}
+
+TEST_F(InstallerWinTest, EveryViewOfTheWindowHasAHelpTopic)
+{
+	Open();
+	std::vector<std::string> paths;
+	{
+		BAutolock locker(fWindow);
+		for (int32 i = 0; i < fWindow->CountChildren(); i++)
+			collect_view_paths(fWindow->ChildAt(i), fWindow->Name(), paths);
+	}
+	std::ifstream stream(std::string(BEINSTALLER_SOURCE_DIR) + "/Installer/x-vnd.Quillfield.Brimlow.help");
+	std::stringstream help;
+	help << stream.rdbuf();
+	for (const std::string& path : paths)
+		EXPECT_NE(help.str().find("VIEW=\"" + path + "\""), std::string::npos) << path;
 }
 
 } // namespace
