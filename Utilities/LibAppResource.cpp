@@ -1,6 +1,7 @@
 #include "LibAppResource.h"
 
 #include "LibFile.h"
+#include "LibPrivateFolder.h"
 
 #include <Entry.h>
 #include <Path.h>
@@ -109,12 +110,15 @@ LibAppResource::AddEntry(const char* source, const int32& id, const char* name, 
 {
 	if (source == NULL)
 		return false;
-	// A work file of its own, so that two packers never share one.
-	std::string archive;
-	if (!unique_temporary_path("zip_resource_file", archive))
+	// The work file lives in a folder of this call's own: a name in the shared temporary
+	// folder could be taken by anyone, and an archive planted there would be updated and
+	// stored rather than replaced.
+	BPath workFolder;
+	if (!LibMakePrivateFolder(workFolder, "zip_resource_file")) {
+		fprintf(stderr, "zip_resource_file.zip failed\n");
 		return false;
-	archive += ".zip";
-	LibUnlink(archive.c_str());
+	}
+	std::string archive = std::string(workFolder.Path()) + "/zip_resource_file.zip";
 
 	BPath item(source);
 	LibZip(archive.c_str(), item, level);
@@ -122,6 +126,7 @@ LibAppResource::AddEntry(const char* source, const int32& id, const char* name, 
 	BFile file(archive.c_str(), B_READ_ONLY);
 	if (file.InitCheck() != B_OK) {
 		fprintf(stderr, "%s failed\n", archive.c_str());
+		LibUnlink(workFolder.Path());
 		return false;
 	}
 
@@ -143,7 +148,7 @@ LibAppResource::AddEntry(const char* source, const int32& id, const char* name, 
 		RemoveResource(B_RAW_TYPE, id);
 
 	file.Unset();
-	LibUnlink(archive.c_str());
+	LibUnlink(workFolder.Path());
 	return added;
 }
 
