@@ -18,7 +18,7 @@ const char* const kSoundName = "AudioFile";
 } // namespace
 
 InstallApp::InstallApp(const char* packagePath) :
-	BApplication(kInstallerAppSignature),
+	LibInterfaceApp(kInstallerAppSignature),
 	fWindow(NULL)
 {
 	// A program on a read-only volume still starts: the write fails quietly. A package
@@ -53,22 +53,10 @@ InstallApp::MessageReceived(BMessage* message)
 		case kPlaySound:
 			PlaySound(message);
 			break;
-		case kLibTipRequest:
-			fTipManager.MessageReceived(message);
-			break;
-		case kLibTipToggle:
-			fTipManager.ToggleTips();
-			break;
 		default:
-			BApplication::MessageReceived(message);
+			LibInterfaceApp::MessageReceived(message);
 			break;
 	}
-}
-
-void
-InstallApp::Pulse()
-{
-	fTipManager.PostPending();
 }
 
 void
@@ -83,5 +71,5 @@ InstallApp::QuitRequested()
 {
 	if (fWindow != NULL)
 		fWindow->QuitRunning();
-	return BApplication::QuitRequested();
+	return LibInterfaceApp::QuitRequested();
 }

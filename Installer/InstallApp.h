@@ -5,9 +5,7 @@
 #ifndef INSTALL_APP_H
 #define INSTALL_APP_H
 
-#include "LibTipManager.h"
-
-#include <Application.h>
+#include "LibInterfaceApp.h"
 
 #include <memory>
 
@@ -16,9 +14,7 @@ class LibSound;
 
 extern const char* const kInstallerAppSignature;
 
-// TODO: derive LibInterfaceApp (which routes help requests as well) once the help system
-// is part of the build; until then the application routes the tip messages itself.
-class InstallApp : public BApplication {
+class InstallApp : public LibInterfaceApp {
 public:
 	// The package at packagePath; NULL: the running program, which is its own package.
 	explicit InstallApp(const char* packagePath = NULL);
@@ -28,7 +24,6 @@ public:
 	// be read ends the installer after the error alert.
 	virtual void ReadyToRun();
 	virtual void MessageReceived(BMessage* message);
-	virtual void Pulse();
 	// Stops a running installation (telling the user), then agrees to quit.
 	virtual bool QuitRequested();
 
@@ -42,7 +37,6 @@ public:
 private:
 	InstallerWin* fWindow;
 	std::unique_ptr<LibSound> fSound;
-	LibTipManager fTipManager;
 };
 
 #endif // INSTALL_APP_H

@@ -34,7 +34,9 @@ main(int argc, char** argv)
 
 	// "-help FILE" stores a help file and needs no window either.
 	bool helpFile = argc > 1 && strcmp(argv[1], "-help") == 0;
-	if (!has_display() && !helpFile) {
+	if (helpFile && !has_display())
+		setenv("QT_QPA_PLATFORM", "offscreen", 1);
+	if (!has_display()) {
 		fprintf(stderr,
 			"Installer: there is no display to open the installer's window on.\n"
 			"To install without a window, run it unattended, for example:\n"

@@ -29,8 +29,8 @@
 #include <cmath>
 #include <cstdlib>
 #include <fstream>
-#include <sstream>
 #include <mutex>
+#include <sstream>
 #include <thread>
 
 using namespace gui_test;
@@ -537,7 +537,8 @@ TEST_F(InstallerWinTest, EveryViewOfTheWindowHasAHelpTopic)
 		for (int32 i = 0; i < fWindow->CountChildren(); i++)
 			collect_view_paths(fWindow->ChildAt(i), fWindow->Name(), paths);
 	}
-	std::ifstream stream(std::string(BEINSTALLER_SOURCE_DIR) + "/Installer/x-vnd.Quillfield.Brimlow.help");
+	std::ifstream stream(
+		std::string(BEINSTALLER_SOURCE_DIR) + "/Installer/x-vnd.Quillfield.Brimlow.help");
 	std::stringstream help;
 	help << stream.rdbuf();
 	for (const std::string& path : paths)
