@@ -62,6 +62,16 @@ bool LibTar(const char* item, const char* archive);
 // keeps its leaf name and replaces a same-named item there.
 void LibTrash(const BPath& path, const bool& replace);
 
+// True when folder is the files folder of a Trash: the boot volume's, or another volume's
+// "<mount>/.Trash-<uid>/files" or "<mount>/.Trash/<uid>/files". Entries moved into one get
+// a restore record.
+bool LibIsTrashFolder(const char* folder);
+
+// Moves the entry into the Trash folder trashFolder (see LibIsTrashFolder) the way LibTrash
+// moves into the boot volume's: under the first free name of 'leaf', 'leaf copy', 'leaf copy
+// 1', ..., with its restore record, never over anything already there. True when moved.
+bool LibTrashInto(const char* path, const char* trashFolder);
+
 // Renames the entry within its folder to the first free name of 'leaf copy', 'leaf copy
 // 1', ... (making room for a new item under its former name).
 void LibDuplicate(const char* path);
