@@ -361,10 +361,9 @@ using namespace lib_file;
 bool
 LibCopy(const char* source, const char* target)
 {
-	if (source == NULL || target == NULL || source[0] == '\0' || target[0] == '\0')
+	std::string from;
+	std::string to;
+	if (source_path(source, &from) != B_OK || target_path(target, &to) != B_OK)
 		return false;
-	std::string from = absolute_path(source);
-	if (from == "/")
-		return false;
-	return copy_tree(from, operation_destination(from, absolute_path(target)));
+	return copy_tree(from, operation_destination(from, to));
 }

@@ -12,6 +12,14 @@
 
 class BPath;
 
+// How the functions below take paths: relative ones from the working directory; the
+// folder part is resolved on disk as the kernel resolves it (so "a/link/../x" is the x
+// beside the link's target, not "a/x"), and the last component is the entry itself, never
+// followed when it is a link. The entry a function copies, moves or removes may not be
+// named by a last component "." or ".." ("dir/sub/.." would be dir) nor be "/": such a
+// path is refused. A target whose last component is "." or ".." is the folder it leads
+// to, and the entry goes inside it.
+
 // Copies source to target recursively, the way "cp -fR" does: when target is an existing
 // folder the copy goes inside it under the source's leaf name; a same-named file there is
 // replaced, a same-named folder receives the source folder's contents. Symbolic links are
@@ -26,8 +34,17 @@ bool LibCopy(const char* source, const char* target);
 bool LibMove(const char* source, const char* target);
 
 // Removes the entry, a folder with everything in it; a symbolic link itself, never what
-// it points to.
+// it points to. For callers that go on whatever happens; LibUnlinkChecked tells.
 void LibUnlink(const char* path);
+
+// LibUnlink with its outcome: B_OK when nothing is left at path (nothing there is no
+// failure), B_BAD_VALUE for NULL, "" or a last component "." or "..", B_NOT_ALLOWED for
+// "/", else the first failure met (B_PERMISSION_DENIED, ...; the removal goes on past it
+// and a line on standard error says what stayed). The walk holds one folder open at a
+// time, so any depth is removed; folders of the user's own that lack the owner's read,
+// write or search permission get them back to be emptied; folders of other users are
+// not touched. A tree moved away while it is being removed stops the removal.
+status_t LibUnlinkChecked(const char* path);
 
 // Runs the type recogniser on the entry (a folder with its contents), replacing any type
 // they had.
@@ -45,10 +62,16 @@ bool LibSymLink(const char* target, const char* link);
 // taken from there. True when the archive was written.
 bool LibZip(const char* archive, const BPath& item, int level);
 
-// Expands the ZIP archive beside itself, overwriting what is there. Entries that would land
-// outside that folder (absolute names, "..", entries under a link, links pointing out) are
-// refused with a line on standard error. Changes the process's working directory to the
-// archive's folder. True when every entry was expanded.
+// Expands the ZIP archive beside itself, overwriting what is there. Refused, each with a
+// line on standard error: entries that would land outside that folder (absolute names,
+// names with a ".." part, entries under a link from the archive or already on disk),
+// special files, links with an absolute text, links inside the packed item that climb
+// above its top folder (a packed item that is itself a link may not climb at all).
+// Permissions are the archive's less the process's umask, never set-id bits. An archive
+// whose declared sizes do not fit the target volume's free space is refused before
+// anything is written; an entry that expands past its declared size stops the
+// expansion. Changes the process's working directory to the archive's folder. True when
+// every entry was expanded.
 bool LibUnzip(const char* archive);
 
 // Writes a tar archive of item with the system's tar tool (from "BeOS Bin"); the archive's

@@ -4,18 +4,33 @@
 
 #include <SupportDefs.h>
 
+#include <PathPrivate.h>
+
 #include <string>
+#include <sys/types.h>
 
 namespace lib_file {
 
-// path made absolute against the working directory, with repeated slashes, "." and ".."
-// resolved lexically and no trailing slash ("/" stays "/").
-std::string absolute_path(const char* path);
+// The path helpers are the storage kit's, so that a path means the same to both layers.
+using BPrivate::absolute_path;
+using BPrivate::join_path;
+using BPrivate::path_folder;
+using BPrivate::path_leaf;
 
-// The folder and the leaf of an absolute, clean path ("/a/b": "/a" and "b"; "/": "/" and "").
-std::string path_folder(const std::string& path);
-std::string path_leaf(const std::string& path);
-std::string join_path(const std::string& folder, const std::string& leaf);
+// The entry an operation acts on (what is copied, moved or removed): path resolved as the
+// kernel resolves it, its folder part on disk and the leaf kept, so "a/link/../x" is the
+// x beside the link's target. Refused with B_BAD_VALUE: NULL, "", and a last component
+// "." or ".." (it would name a folder through one of its entries: "dir/sub/.." is dir);
+// B_NOT_ALLOWED for "/". The folder must exist.
+status_t source_path(const char* path, std::string* resolved);
+
+// Where an operation puts something: resolved the same way, except that a last component
+// "." or ".." names the folder it leads to (the entry then goes inside it).
+status_t target_path(const char* path, std::string* resolved);
+
+// The process's file-creation mask, read without changing it (another thread may be
+// creating files meanwhile).
+mode_t process_umask();
 
 // True when something is at path, a dangling link included.
 bool entry_exists(const std::string& path);
@@ -31,8 +46,11 @@ std::string operation_destination(const std::string& source, const std::string& 
 // failed, with a line on standard error for each.
 bool copy_tree(const std::string& source, const std::string& destination);
 
-// Removes the entry, recursively, never following links. True when it is gone.
-bool remove_tree(const std::string& path);
+// Removes the entry at the resolved path, recursively, never following links, with one
+// folder open at a time whatever the depth; the user's own folders get the owner's
+// permissions back where they lack them. Goes on past failures. B_OK when the entry is
+// gone (or was not there), else the first failure.
+status_t remove_tree(const std::string& path);
 
 // The restore-record folder ("info") of the Trash whose files folder is folder, or ""
 // when folder is no Trash: the boot volume's Trash, or another volume's

@@ -80,12 +80,13 @@ move_across_volumes(const std::string& source, const std::string& destination)
 bool
 LibMove(const char* source, const char* target)
 {
-	if (source == NULL || target == NULL || source[0] == '\0' || target[0] == '\0')
+	std::string from;
+	std::string to;
+	if (source_path(source, &from) != B_OK || target_path(target, &to) != B_OK
+		|| !entry_exists(from)) {
 		return false;
-	std::string from = absolute_path(source);
-	if (from == "/" || !entry_exists(from))
-		return false;
-	std::string destination = operation_destination(from, absolute_path(target));
+	}
+	std::string destination = operation_destination(from, to);
 	if (destination == from)
 		return true;
 

@@ -215,8 +215,12 @@ LibNode::UncompressFile(const char* target, const char* name, bool unzip)
 	}
 
 	// Only what arrived is typed: a target folder's other contents keep their types.
-	std::string destination =
-		lib_file::operation_destination(item, lib_file::absolute_path(target));
+	std::string to;
+	if (lib_file::target_path(target, &to) != B_OK) {
+		LibUnlink(item.c_str());
+		return false;
+	}
+	std::string destination = lib_file::operation_destination(item, to);
 	bool moved = LibMove(item.c_str(), target);
 	if (moved)
 		Libmimeset(destination.c_str());

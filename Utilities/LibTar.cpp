@@ -62,7 +62,9 @@ LibTar(const char* item, const char* archive)
 	if (access(tool.c_str(), X_OK) != 0)
 		return false;
 
-	std::string archivePath = absolute_path(archive);
+	std::string archivePath;
+	if (target_path(archive, &archivePath) != B_OK || BPrivate::is_dot_leaf(archive))
+		return false;
 	std::string folder = path_folder(archivePath);
 	// BeOS behaviour: tar ran in the archive's folder, and the process stays there.
 	if (chdir(folder.c_str()) != 0)

@@ -1,7 +1,10 @@
 // LibUnzip: expands a ZIP archive beside itself with libzip, in chunks, and never writes
 // outside that folder. Every folder on the way to an entry is opened relative to the one
 // above it without following links, and new entries are created exclusively, so neither a
-// link in the archive nor one already on disk can carry a write elsewhere.
+// link in the archive nor one already on disk can carry a write elsewhere. An archive's
+// sizes are believed only as far as its output goes: an entry that expands past its
+// declared size stops the expansion, and an archive whose declared sizes do not fit the
+// volume is refused before anything is written.
 #include "LibFile.h"
 #include "LibFilePrivate.h"
 #include "LibZipFields.h"
@@ -14,6 +17,7 @@
 #include <stdio.h>
 #include <string.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 #include <zip.h>
 
@@ -32,6 +36,8 @@ struct EntryInfo {
 	mode_t type = S_IFREG;
 	mode_t permissions = 0;
 	bool hasPermissions = false;
+	// The size the archive declares for the entry's data.
+	zip_uint64_t size = 0;
 	struct timespec times[2];
 };
 
@@ -48,7 +54,9 @@ public:
 		fArchive(archive),
 		fRoot(root),
 		fRootPath(rootPath),
+		fUmask(process_umask()),
 		fOk(true),
+		fStopped(false),
 		fCachedFolder(-1)
 	{
 	}
@@ -63,7 +71,14 @@ public:
 
 private:
 	void _Refuse(const std::string& name, const char* why);
+	// Refuses the entry and every entry after it.
+	void _Stop(const std::string& name, const char* why);
 	bool _Describe(zip_uint64_t index, EntryInfo* entry);
+	// False, with a line on standard error, when the sizes the archive declares do not
+	// fit the free space of the target's volume.
+	bool _CheckSpace();
+	// The permissions an entry gets: its own or the default, less the process's umask.
+	mode_t _Permissions(const EntryInfo& entry, mode_t fallback) const;
 	// An open descriptor of the folder made of the first count parts, made when missing
 	// (create), or -1 after refusing the entry; the descriptor stays the extractor's.
 	int _Folder(const EntryInfo& entry, size_t count, bool create);
@@ -79,7 +94,9 @@ private:
 	zip_t* fArchive;
 	int fRoot;
 	std::string fRootPath;
+	mode_t fUmask;
 	bool fOk;
+	bool fStopped;
 	std::vector<PendingFolder> fFolders;
 	std::string fCachedKey;
 	int fCachedFolder;
@@ -90,6 +107,21 @@ ZipExtractor::_Refuse(const std::string& name, const char* why)
 {
 	fprintf(stderr, "LibUnzip: refused %s: %s\n", name.c_str(), why);
 	fOk = false;
+}
+
+void
+ZipExtractor::_Stop(const std::string& name, const char* why)
+{
+	_Refuse(name, why);
+	fStopped = true;
+}
+
+mode_t
+ZipExtractor::_Permissions(const EntryInfo& entry, mode_t fallback) const
+{
+	// BeOS-era archives carry 0777 on everything: the umask keeps installed programs from
+	// becoming writable by every local user.
+	return (entry.hasPermissions ? entry.permissions : fallback) & ~fUmask;
 }
 
 std::string
@@ -154,6 +186,8 @@ ZipExtractor::_Describe(zip_uint64_t index, EntryInfo* entry)
 	time_t modified = time(NULL);
 	if (zip_stat_index(fArchive, index, 0, &st) == 0 && (st.valid & ZIP_STAT_MTIME) != 0)
 		modified = st.mtime;
+	if ((st.valid & ZIP_STAT_SIZE) != 0)
+		entry->size = st.size;
 	time_t accessed = modified;
 	for (zip_flags_t where : { ZIP_FL_LOCAL, ZIP_FL_CENTRAL }) {
 		zip_uint16_t length = 0;
@@ -316,7 +350,9 @@ ZipExtractor::_ExtractFile(zip_uint64_t index, const EntryInfo& entry)
 
 	std::vector<char> buffer(kReadChunk);
 	bool ok = true;
+	bool overlong = false;
 	const char* failure = NULL;
+	zip_uint64_t total = 0;
 	while (ok) {
 		zip_int64_t got = zip_fread(data, buffer.data(), buffer.size());
 		if (got == 0)
@@ -324,6 +360,14 @@ ZipExtractor::_ExtractFile(zip_uint64_t index, const EntryInfo& entry)
 		if (got < 0) {
 			ok = false;
 			failure = zip_file_strerror(data);
+			break;
+		}
+		// The data may expand to far more than the archive says (libzip does not stop
+		// it); nothing past the declared size is written.
+		total += (zip_uint64_t)got;
+		if (total > entry.size) {
+			ok = false;
+			overlong = true;
 			break;
 		}
 		for (zip_int64_t done = 0; done < got && ok;) {
@@ -343,12 +387,15 @@ ZipExtractor::_ExtractFile(zip_uint64_t index, const EntryInfo& entry)
 	if (!ok) {
 		close(fd);
 		unlinkat(parent, entry.parts.back().c_str(), 0);
-		_Refuse(entry.name, reason.c_str());
+		if (overlong)
+			_Stop(entry.name, "the data is larger than the archive says");
+		else
+			_Refuse(entry.name, reason.c_str());
 		return;
 	}
 
 	_WriteAttributes(index, entry, false);
-	fchmod(fd, entry.hasPermissions ? entry.permissions : 0644);
+	fchmod(fd, _Permissions(entry, 0644));
 	futimens(fd, entry.times);
 	if (close(fd) != 0) {
 		unlinkat(parent, entry.parts.back().c_str(), 0);
@@ -375,13 +422,15 @@ ZipExtractor::_ExtractLink(zip_uint64_t index, const EntryInfo& entry)
 		return;
 	}
 
-	// A link may climb out of its own folder only as far as the target folder, and only
-	// at its start: after a step down, a ".." would climb from wherever that step's link
-	// leads to.
+	// A link inside the packed item may climb out of its own folder only as far as the
+	// item's top folder, and only at its start: after a step down, a ".." would climb from
+	// wherever that step's link leads to. A link that is the packed item itself may name
+	// an entry beside it but not climb at all.
 	if (target[0] == '/') {
 		_Refuse(entry.name, "the link points outside the folder");
 		return;
 	}
+	size_t allowedClimbs = entry.parts.size() > 1 ? entry.parts.size() - 2 : 0;
 	size_t climbs = 0;
 	bool descended = false;
 	size_t start = 0;
@@ -391,7 +440,7 @@ ZipExtractor::_ExtractLink(zip_uint64_t index, const EntryInfo& entry)
 			end = target.size();
 		std::string part = target.substr(start, end - start);
 		if (part == "..") {
-			if (descended || ++climbs > entry.parts.size() - 1) {
+			if (descended || ++climbs > allowedClimbs) {
 				_Refuse(entry.name, "the link points outside the folder");
 				return;
 			}
@@ -430,16 +479,43 @@ ZipExtractor::_FinishFolders()
 		int folder = _Folder(entry, entry.parts.size(), false);
 		if (folder < 0)
 			continue;
-		fchmod(folder, pending.hasPermissions ? pending.permissions : 0755);
+		mode_t permissions = pending.hasPermissions ? pending.permissions : 0755;
+		fchmod(folder, permissions & ~fUmask);
 		futimens(folder, pending.times);
 	}
 }
 
 bool
-ZipExtractor::Extract()
+ZipExtractor::_CheckSpace()
 {
+	zip_uint64_t needed = 0;
 	zip_int64_t count = zip_get_num_entries(fArchive, 0);
 	for (zip_int64_t index = 0; index < count; index++) {
+		zip_stat_t st;
+		if (zip_stat_index(fArchive, index, 0, &st) != 0 || (st.valid & ZIP_STAT_SIZE) == 0)
+			continue;
+		needed = st.size > UINT64_MAX - needed ? UINT64_MAX : needed + st.size;
+	}
+	struct statvfs volume;
+	if (fstatvfs(fRoot, &volume) != 0)
+		return true;
+	zip_uint64_t available = (zip_uint64_t)volume.f_bavail * volume.f_frsize;
+	if (needed <= available)
+		return true;
+	fprintf(stderr,
+		"LibUnzip: not enough space in %s: the archive expands to %llu bytes, the volume has "
+		"%llu bytes free\n",
+		fRootPath.c_str(), (unsigned long long)needed, (unsigned long long)available);
+	return false;
+}
+
+bool
+ZipExtractor::Extract()
+{
+	if (!_CheckSpace())
+		return false;
+	zip_int64_t count = zip_get_num_entries(fArchive, 0);
+	for (zip_int64_t index = 0; index < count && !fStopped; index++) {
 		EntryInfo entry;
 		if (!_Describe(index, &entry))
 			continue;
@@ -461,7 +537,9 @@ LibUnzip(const char* archive)
 {
 	if (archive == NULL || archive[0] == '\0')
 		return false;
-	std::string archivePath = absolute_path(archive);
+	std::string archivePath;
+	if (source_path(archive, &archivePath) != B_OK)
+		return false;
 	std::string folder = path_folder(archivePath);
 
 	// BeOS behaviour: the expansion ran in the archive's folder, and the process stays

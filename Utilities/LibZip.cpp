@@ -224,18 +224,20 @@ LibZip(const char* archive, const BPath& item, int level)
 {
 	if (archive == NULL || archive[0] == '\0' || item.InitCheck() != B_OK)
 		return false;
-	std::string itemPath = absolute_path(item.Path());
+	std::string itemPath;
+	if (source_path(item.Path(), &itemPath) != B_OK)
+		return false;
 	std::string folder = path_folder(itemPath);
 	std::string leaf = path_leaf(itemPath);
-	if (leaf.empty())
-		return false;
 
 	// BeOS behaviour: the packing ran in the item's folder, and the process stays there.
 	// Nothing below depends on it.
 	if (chdir(folder.c_str()) != 0)
 		fprintf(stderr, "cannot change to %s\n", folder.c_str());
-	std::string archivePath = archive[0] == '/' ? absolute_path(archive)
-												: absolute_path(join_path(folder, archive).c_str());
+	std::string archivePath;
+	std::string archiveText = archive[0] == '/' ? std::string(archive) : join_path(folder, archive);
+	if (source_path(archiveText.c_str(), &archivePath) != B_OK)
+		return false;
 
 	int error = 0;
 	zip_t* zip = zip_open(archivePath.c_str(), ZIP_CREATE, &error);

@@ -443,6 +443,8 @@ create_directory(const char* path, mode_t mode)
 	if (path == nullptr || path[0] == '\0')
 		return B_BAD_VALUE;
 	std::string full = absolute_path(path);
+	if (full.empty())
+		return B_ENTRY_NOT_FOUND;
 	size_t position = 0;
 	while (position != std::string::npos) {
 		position = full.find('/', position + 1);

@@ -123,28 +123,15 @@ BEntry::Unset()
 status_t
 BEntry::_SetToPath(const std::string& path, bool traverse)
 {
-	std::string current = absolute_path(path);
+	std::string current = path;
 	fPath.clear();
 	fStatus = B_NO_INIT;
 
 	for (int links = 0;; links++) {
 		std::string resolved;
-		std::string leaf = path_leaf(current);
-		if (current == "/") {
-			resolved.assign(1, '/');
-		} else if (leaf == "." || leaf == "..") {
-			status_t status = canonical_folder(current, &resolved);
-			if (status != B_OK)
-				return fStatus = status;
-		} else {
-			if (leaf.size() > NAME_MAX)
-				return fStatus = B_NAME_TOO_LONG;
-			std::string folder;
-			status_t status = canonical_folder(path_folder(current), &folder);
-			if (status != B_OK)
-				return fStatus = status;
-			resolved = join_path(folder, leaf);
-		}
+		status_t status = resolve_entry_path(current, &resolved);
+		if (status != B_OK)
+			return fStatus = status;
 
 		struct stat st;
 		if (!traverse || lstat(resolved.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) {
@@ -161,8 +148,7 @@ BEntry::_SetToPath(const std::string& path, bool traverse)
 		if (length <= 0)
 			return fStatus = length < 0 ? status_from_errno() : B_ENTRY_NOT_FOUND;
 		target[length] = '\0';
-		current = target[0] == '/' ? absolute_path(target)
-								   : absolute_path(join_path(path_folder(resolved), target));
+		current = target[0] == '/' ? std::string(target) : join_path(path_folder(resolved), target);
 	}
 }
 

@@ -136,6 +136,10 @@ BPath::SetTo(const char* path, const char* leaf, bool normalize)
 	if (full[0] != '/') {
 		// A relative path is taken from the working directory and always normalised.
 		std::string absolute = absolute_path(full);
+		if (absolute.empty()) {
+			Unset();
+			return fStatus = B_ENTRY_NOT_FOUND;
+		}
 		fPath = normalized(absolute, normalize);
 	} else if (normalize || needs_normalizing(full)) {
 		fPath = normalized(full, normalize);

@@ -4,6 +4,8 @@
 
 #include <SupportDefs.h>
 
+#include "PathPrivate.h"
+
 #include <string>
 #include <sys/stat.h>
 #include <sys/types.h>
@@ -22,27 +24,6 @@ struct NodeLocation {
 
 // The status code of the current errno value.
 status_t status_from_errno();
-
-// The canonical absolute path of an existing folder (symbolic links resolved), and its
-// stat record when st is not NULL.
-status_t canonical_folder(
-	const std::string& path, std::string* canonical, struct stat* st = nullptr);
-
-// path made absolute against the working directory, repeated and trailing slashes
-// removed (the result is "/" or has no trailing slash). "." and ".." are kept.
-std::string absolute_path(const std::string& path);
-
-// The folder part and the leaf of an absolute path without trailing slashes ("/a/b" gives
-// "/a" and "b"; "/a" gives "/" and "a"; "/" gives "/" and "").
-std::string path_folder(const std::string& path);
-std::string path_leaf(const std::string& path);
-
-// folder joined with a relative path.
-std::string join_path(const std::string& folder, const std::string& leaf);
-
-// Lexical clean-up: repeated slashes, "." and ".." (".." of "/" is "/"), trailing
-// slashes. path must be absolute.
-std::string lexically_normal(const std::string& path);
 
 } // namespace BPrivate
 

@@ -10,6 +10,7 @@
 #include <fcntl.h>
 #include <fstream>
 #include <functional>
+#include <grp.h>
 #include <map>
 #include <sched.h>
 #include <signal.h>
@@ -313,6 +314,81 @@ run_with_second_volume(const std::string& mountPoint, const std::string& options
 		}
 		ChildReport report;
 		body(report);
+		say(report.Failures());
+		_exit(report.Failures().empty() ? 0 : 1);
+	}
+	close(pipeFds[1]);
+	char buffer[4096];
+	ssize_t got;
+	while ((got = read(pipeFds[0], buffer, sizeof(buffer))) > 0)
+		outcome.text.append(buffer, got);
+	close(pipeFds[0]);
+	int status = 0;
+	if (child < 0 || waitpid(child, &status, 0) < 0) {
+		outcome.text = "cannot start the child";
+		return outcome;
+	}
+	if (WIFEXITED(status) && WEXITSTATUS(status) == 77) {
+		outcome.skipped = true;
+		return outcome;
+	}
+	outcome.passed = WIFEXITED(status) && WEXITSTATUS(status) == 0;
+	if (WIFSIGNALED(status))
+		outcome.text += "child ended by signal " + std::to_string(WTERMSIG(status));
+	return outcome;
+}
+
+// Makes the mount at mountPoint read-only (in a child of run_with_second_volume).
+inline bool
+mount_read_only(const std::string& mountPoint)
+{
+	return mount(NULL, mountPoint.c_str(), NULL, MS_REMOUNT | MS_RDONLY, NULL) == 0;
+}
+
+// Runs body in a child process as an ordinary user, so that permissions apply as they do
+// to users (root passes them by), with a folder of that user's to work in. Not under root:
+// the same user, in a fresh folder below folder. Under root the child becomes "nobody"
+// (65534) in a mount namespace of its own, where a private tmpfs over /tmp holds the work
+// folder (the test's folders lie below folders that only root may search).
+inline ChildOutcome
+run_as_ordinary_user(
+	const std::string& folder, std::function<void(const std::string&, ChildReport&)> body)
+{
+	ChildOutcome outcome;
+	int pipeFds[2];
+	if (pipe(pipeFds) != 0) {
+		outcome.text = "no pipe";
+		return outcome;
+	}
+	fflush(NULL);
+	pid_t child = fork();
+	if (child == 0) {
+		close(pipeFds[0]);
+		auto say = [&](const std::string& text) {
+			ssize_t ignored = write(pipeFds[1], text.data(), text.size());
+			(void)ignored;
+		};
+		std::string work = folder + "/work";
+		if (geteuid() == 0) {
+			const uid_t kNobody = 65534;
+			work = "/tmp/work";
+			if (unshare(CLONE_NEWNS) != 0 || mount(NULL, "/", NULL, MS_REC | MS_PRIVATE, NULL) != 0
+				|| mount("none", "/tmp", "tmpfs", 0, "size=16m,mode=0755") != 0) {
+				say(std::string("cannot make a private /tmp: ") + strerror(errno));
+				_exit(77);
+			}
+			if (mkdir(work.c_str(), 0755) != 0 || chown(work.c_str(), kNobody, kNobody) != 0
+				|| setgroups(0, NULL) != 0 || setresgid(kNobody, kNobody, kNobody) != 0
+				|| setresuid(kNobody, kNobody, kNobody) != 0) {
+				say(std::string("cannot become an ordinary user: ") + strerror(errno));
+				_exit(77);
+			}
+		} else if (mkdir(work.c_str(), 0755) != 0) {
+			say(std::string("cannot make the work folder: ") + strerror(errno));
+			_exit(1);
+		}
+		ChildReport report;
+		body(work, report);
 		say(report.Failures());
 		_exit(report.Failures().empty() ? 0 : 1);
 	}

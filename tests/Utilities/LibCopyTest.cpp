@@ -152,3 +152,31 @@ TEST(LibCopy, MissingSourceFails)
 	EXPECT_FALSE(LibCopy(NULL, temp.Child("target").c_str()));
 	EXPECT_FALSE(exists(temp.Child("target")));
 }
+
+TEST(LibCopy, SourceFolderPartResolvesOnDiskAndDotLeavesAreRefused)
+{
+	ScopedTempDir temp;
+	WorkingDirectoryKeeper keeper;
+	mkdir(temp.Child("dir").c_str(), 0755);
+	mkdir(temp.Child("dir/sub").c_str(), 0755);
+	mkdir(temp.Child("elsewhere").c_str(), 0755);
+	mkdir(temp.Child("elsewhere/inner").c_str(), 0755);
+	mkdir(temp.Child("a").c_str(), 0755);
+	write_file(temp.Child("a/x"), "a's x");
+	write_file(temp.Child("elsewhere/x"), "elsewhere's x");
+	symlink(temp.Child("elsewhere/inner").c_str(), temp.Child("a/link").c_str());
+	ASSERT_EQ(chdir(temp.Path().c_str()), 0);
+
+	// "dir/sub/.." is dir: copying it would copy a folder the text does not name.
+	EXPECT_FALSE(LibCopy("dir/sub/..", "copy"));
+	EXPECT_FALSE(LibCopy("dir/.", "copy"));
+	EXPECT_FALSE(exists(temp.Child("copy")));
+
+	// The kernel takes "a/link/.." to the folder above the link's target.
+	ASSERT_TRUE(LibCopy("a/link/../x", "copy"));
+	EXPECT_EQ(read_file(temp.Child("copy")), "elsewhere's x");
+
+	// A target ending in ".." is the folder it leads to.
+	ASSERT_TRUE(LibCopy("a/x", "dir/sub/.."));
+	EXPECT_EQ(read_file(temp.Child("dir/x")), "a's x");
+}

@@ -1,6 +1,6 @@
 // The small file operations: unique names and their counter, tool lookup along a search
-// path, folders, the working directory, removal that never follows links, links, types, and
-// paths with any characters in them.
+// path, folders, the working directory, links, types, and paths with any characters in
+// them.
 #include "LibFile.h"
 
 #include "FileTestHelpers.h"
@@ -162,32 +162,6 @@ TEST(LibChangeDirectory, ChangesOnlyToExistingFolder)
 
 	EXPECT_TRUE(LibChangeDirectory(temp.Path().c_str()));
 	EXPECT_EQ(working_directory(), temp.Path().string());
-}
-
-TEST(LibUnlink, RemovesTreeButNothingLinksPointAt)
-{
-	ScopedTempDir temp;
-	mkdir(temp.Child("outside").c_str(), 0755);
-	write_file(temp.Child("outside/precious"), "keep");
-	mkdir(temp.Child("tree").c_str(), 0755);
-	mkdir(temp.Child("tree/locked").c_str(), 0755);
-	write_file(temp.Child("tree/locked/file"), "x");
-	chmod(temp.Child("tree/locked").c_str(), 0555);
-	symlink(temp.Child("outside").c_str(), temp.Child("tree/to-outside").c_str());
-
-	LibUnlink(temp.Child("tree").c_str());
-
-	EXPECT_FALSE(exists(temp.Child("tree")));
-	EXPECT_EQ(read_file(temp.Child("outside/precious")), "keep");
-
-	// A link itself goes, with the attributes its folder kept for it.
-	symlink(temp.Child("outside").c_str(), temp.Child("link").c_str());
-	set_attribute(temp.Child("link"), "InstallBy", B_STRING_TYPE, "tag;");
-	LibUnlink(temp.Child("link").c_str());
-	EXPECT_FALSE(exists(temp.Child("link")));
-	EXPECT_TRUE(exists(temp.Child("outside/precious")));
-	symlink("elsewhere", temp.Child("link").c_str());
-	EXPECT_TRUE(attributes_of(temp.Child("link")).empty());
 }
 
 TEST(LibSymLink, MakesReplacesAndPlacesLinksInFolders)

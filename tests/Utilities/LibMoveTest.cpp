@@ -173,3 +173,30 @@ TEST(LibMove, AcrossVolumesKeepsSourceWhenCopyFails)
 	EXPECT_EQ(snapshot(temp.Child("tree")), before);
 	EXPECT_EQ(read_file(temp.Child("single")).size(), 2u * 1024 * 1024);
 }
+
+TEST(LibMove, SourceFolderPartResolvesOnDiskAndDotLeavesAreRefused)
+{
+	ScopedTempDir temp;
+	WorkingDirectoryKeeper keeper;
+	mkdir(temp.Child("dir").c_str(), 0755);
+	mkdir(temp.Child("dir/sub").c_str(), 0755);
+	mkdir(temp.Child("elsewhere").c_str(), 0755);
+	mkdir(temp.Child("elsewhere/inner").c_str(), 0755);
+	mkdir(temp.Child("a").c_str(), 0755);
+	write_file(temp.Child("a/x"), "a's x");
+	write_file(temp.Child("elsewhere/x"), "elsewhere's x");
+	symlink(temp.Child("elsewhere/inner").c_str(), temp.Child("a/link").c_str());
+	ASSERT_EQ(chdir(temp.Path().c_str()), 0);
+
+	EXPECT_FALSE(LibMove("dir/sub/..", "moved"));
+	EXPECT_FALSE(LibMove("dir/sub/.", "moved"));
+	EXPECT_TRUE(exists(temp.Child("dir/sub")));
+	EXPECT_FALSE(exists(temp.Child("moved")));
+
+	ASSERT_TRUE(LibMove("a/link/../x", "moved"));
+	EXPECT_EQ(read_file(temp.Child("moved")), "elsewhere's x");
+	EXPECT_EQ(read_file(temp.Child("a/x")), "a's x");
+
+	ASSERT_TRUE(LibMove("a/x", "dir/sub/.."));
+	EXPECT_EQ(read_file(temp.Child("dir/x")), "a's x");
+}

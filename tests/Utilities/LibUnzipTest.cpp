@@ -15,6 +15,8 @@
 #include <sys/stat.h>
 #include <zip.h>
 
+#include <tuple>
+
 using namespace file_test;
 
 namespace {
@@ -139,9 +141,14 @@ INSTANTIATE_TEST_SUITE_P(Archives, LibUnzipHostile,
 		HostileRow { "absolute link, then a file under it",
 			{ link_entry("l", "@"), file_entry("l/escape") }, {} },
 		HostileRow { "link climbing beyond the folder from below",
-			{ link_entry("deep/er/l", "../../../outside/escape"), link_entry("deep/ok", "../good"),
-				file_entry("good") },
-			{ "deep/ok", "good" } },
+			{ link_entry("deep/er/l", "../../../outside/escape"),
+				link_entry("deep/er/ok", "../good"), file_entry("good") },
+			{ "deep/er/ok", "good" } },
+		HostileRow { "link climbing one level above its item",
+			{ link_entry("item/l", "../good"), link_entry("item/sub/ok", "../file"),
+				file_entry("item/file"), file_entry("good") },
+			{ "item/sub/ok", "item/file", "good" } },
+		HostileRow { "item that is a link climbing out", { link_entry("l", "../outside") }, {} },
 		HostileRow { "link climbing after a step down through another link",
 			{ link_entry("in", "."), link_entry("x", "in/.."), file_entry("x/outside/escape") },
 			{ "in" } },
@@ -243,4 +250,114 @@ TEST(LibUnzip, DamagedAttributeFieldsAreSkippedAndTheRestArrives)
 	EXPECT_EQ(attributes["good"].data, "ok");
 	EXPECT_EQ(attributes["good"].type, (type_code)B_STRING_TYPE);
 	EXPECT_NE(errors.find("damaged"), std::string::npos) << errors;
+}
+
+namespace {
+
+// Puts the process's umask back when it goes.
+class UmaskKeeper {
+public:
+	explicit UmaskKeeper(mode_t mask) { fSaved = umask(mask); }
+
+	~UmaskKeeper() { umask(fSaved); }
+
+private:
+	mode_t fSaved;
+};
+
+mode_t
+mode_of(const std::string& path)
+{
+	struct stat st;
+	return lstat(path.c_str(), &st) == 0 ? st.st_mode & 07777 : (mode_t)-1;
+}
+
+// Sets the uncompressed size that the local header and the central directory declare for
+// the archive's first entry.
+void
+declare_first_size(const std::string& archive, uint32_t size)
+{
+	std::string data = read_file(archive);
+	auto put = [&data](size_t offset, uint32_t value) {
+		for (int i = 0; i < 4; i++)
+			data[offset + i] = (char)(value >> (8 * i));
+	};
+	put(22, size);
+	size_t central = data.find(std::string("PK\x01\x02", 4));
+	ASSERT_NE(central, std::string::npos);
+	put(central + 24, size);
+	write_file(archive, data);
+}
+
+} // namespace
+
+TEST(LibUnzip, PermissionsLoseWhatTheUmaskTakesAndSetIdBits)
+{
+	// Rows: umask, mode in the archive, expected mode of the file and of the folder.
+	const std::tuple<mode_t, mode_t, mode_t> rows[] = {
+		{ 022, 0777, 0755 },
+		{ 077, 0777, 0700 },
+		{ 022, 04755, 0755 },
+		{ 002, 02775, 0775 },
+		{ 0, 0640, 0640 },
+	};
+	for (const auto& [mask, stored, expected] : rows) {
+		ScopedTempDir temp;
+		WorkingDirectoryKeeper keeper;
+		UmaskKeeper umaskKeeper(mask);
+		std::string target = temp.Child("target");
+		mkdir(target.c_str(), 0755);
+		ASSERT_TRUE(write_archive(target + "/a.zip",
+			{ Entry { "dir/", "", S_IFDIR | stored },
+				Entry { "dir/tool", "#!", S_IFREG | stored } }));
+		ASSERT_TRUE(LibUnzip((target + "/a.zip").c_str()));
+		EXPECT_EQ(mode_of(target + "/dir/tool"), expected) << std::oct << mask << " " << stored;
+		EXPECT_EQ(mode_of(target + "/dir"), expected) << std::oct << mask << " " << stored;
+	}
+}
+
+TEST(LibUnzip, EntryLargerThanDeclaredStopsTheExpansion)
+{
+	ScopedTempDir temp;
+	WorkingDirectoryKeeper keeper;
+	std::string target = temp.Child("target");
+	mkdir(target.c_str(), 0755);
+	// A megabyte of zeros deflates to a kilobyte; the archive claims 1000 bytes.
+	std::string archive = target + "/bomb.zip";
+	ASSERT_TRUE(write_archive(
+		archive, { file_entry("bomb", std::string(1 << 20, '\0')), file_entry("after", "later") }));
+	declare_first_size(archive, 1000);
+
+	testing::internal::CaptureStderr();
+	EXPECT_FALSE(LibUnzip(archive.c_str()));
+	std::string errors = testing::internal::GetCapturedStderr();
+
+	EXPECT_NE(errors.find("larger than the archive says"), std::string::npos) << errors;
+	EXPECT_FALSE(exists(target + "/bomb"));
+	EXPECT_FALSE(exists(target + "/after"));
+}
+
+TEST(LibUnzip, ArchiveThatDoesNotFitTheVolumeIsRefusedBeforeWriting)
+{
+	ScopedTempDir temp;
+	std::string mount = temp.Child("small");
+	mkdir(mount.c_str(), 0755);
+	ChildOutcome outcome = run_with_second_volume(mount, "size=1m", [&](ChildReport& report) {
+		WorkingDirectoryKeeper keeper;
+		std::string archive = mount + "/big.zip";
+		report.Check(
+			write_archive(archive,
+				{ file_entry("small", "fits"), file_entry("big", std::string(4 << 20, '\0')) }),
+			"the archive could not be written");
+		testing::internal::CaptureStderr();
+		report.Check(!LibUnzip(archive.c_str()), "the expansion succeeded");
+		std::string errors = testing::internal::GetCapturedStderr();
+		report.Check(errors.find("not enough space in " + mount) != std::string::npos,
+			"no clear message: " + errors);
+		report.Check(!exists(mount + "/small"), "an entry was written before the refusal");
+		report.Check(!exists(mount + "/big"), "the large entry was written");
+	});
+	if (outcome.skipped)
+		GTEST_SKIP() << outcome.text;
+	EXPECT_TRUE(outcome.passed) << outcome.text;
 }
