@@ -90,8 +90,7 @@ CheckAndPrompt(const BPath& item, const char* destination, bool& ask, bool& repl
 	}
 	if (!replace)
 		return false;
-	LibUnlink(existing.c_str());
-	return lstat(existing.c_str(), &there) != 0;
+	return LibUnlinkChecked(existing.c_str()) == B_OK;
 }
 
 DeinstallRemoval::DeinstallRemoval()

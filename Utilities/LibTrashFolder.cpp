@@ -9,25 +9,27 @@ using namespace lib_file;
 bool
 LibIsTrashFolder(const char* folder)
 {
-	if (folder == NULL || folder[0] == '\0')
+	std::string resolved;
+	if (target_path(folder, &resolved) != B_OK)
 		return false;
-	return !trash_info_folder(absolute_path(folder)).empty();
+	return !trash_info_folder(resolved).empty();
 }
 
 bool
 LibTrashInto(const char* path, const char* trashFolder)
 {
-	if (path == NULL || path[0] == '\0' || !LibIsTrashFolder(trashFolder))
+	std::string from;
+	std::string folder;
+	if (!LibIsTrashFolder(trashFolder) || source_path(path, &from) != B_OK
+		|| target_path(trashFolder, &folder) != B_OK || !entry_exists(from)) {
 		return false;
-	std::string from = absolute_path(path);
+	}
 	std::string leaf = path_leaf(from);
-	if (leaf.empty() || leaf == "." || leaf == ".." || !entry_exists(from))
-		return false;
-
-	std::string folder = absolute_path(trashFolder);
 	// Already in this Trash: nothing to move.
 	if (path_folder(from) == folder)
 		return true;
+	// TODO: move with a rename that refuses to replace, and take the next name when an
+	// entry took this one meanwhile, once the file operations offer such a move.
 	std::string candidate = join_path(folder, leaf);
 	for (int32 i = 0; entry_exists(candidate); i++) {
 		std::string name = leaf + " copy";
