@@ -423,6 +423,8 @@ DeinstallSearch::SetTag(const char* tag)
 status_t
 DeinstallSearch::Action()
 {
+	// Kill-safe from the start: a kill takes effect at the walk's own checks only.
+	BPrivate::CancelDisabler disabler;
 	BDirectory root;
 	if (fVolume.GetRootDirectory(&root) != B_OK)
 		return B_OK;

@@ -54,7 +54,9 @@ public:
 	virtual status_t Action();
 
 	// Searches the folder and everything below it on the folder's own mount; returns the
-	// bytes accounted for. The boot volume's Trash gives 0.
+	// bytes accounted for. The boot volume's Trash gives 0. A kill_thread() takes effect
+	// only at the walk's checks; a subclass's Action() that calls Scan() keeps the kill out
+	// of its own work the same way (BPrivate::CancelDisabler).
 	int64 Scan(BEntry& directory);
 
 	// Accounts for one entry of folder (a leaf name) of size bytes, and tells the owner

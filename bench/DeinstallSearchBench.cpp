@@ -11,6 +11,7 @@
 #include <Looper.h>
 #include <Message.h>
 #include <Messenger.h>
+#include <ThreadPrivate.h>
 #include <Volume.h>
 
 #include <chrono>
@@ -178,6 +179,7 @@ public:
 
 	status_t Action() override
 	{
+		BPrivate::CancelDisabler disabler;
 		BEntry entry(fFolder.c_str());
 		Scan(entry);
 		return B_OK;
