@@ -2,19 +2,41 @@
 
 #include <Message.h>
 
+#include <algorithm>
 #include <cinttypes>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
 
 namespace {
 
 constexpr const char* kCustomFolderQuantity = "custom_folder_qty";
 
-bool
-has_folder(const BMessage& message, int32 number)
+// The numbers below quantity under which the message holds a folder (a string field
+// "custom_folder_name_<n>", n in plain decimal), in increasing order.
+std::vector<int32>
+folder_numbers(const BMessage& message, int32 quantity)
 {
-	LibString key;
-	key.Formatted("custom_folder_name_%" PRId32, number);
-	const char* name = nullptr;
-	return message.FindString(key, &name) == B_OK;
+	static const char kPrefix[] = "custom_folder_name_";
+	const size_t prefixLength = sizeof(kPrefix) - 1;
+	std::vector<int32> numbers;
+	char* name = nullptr;
+	type_code type;
+	for (int32 index = 0; message.GetInfo(B_STRING_TYPE, index, &name, &type) == B_OK; index++) {
+		if (strncmp(name, kPrefix, prefixLength) != 0)
+			continue;
+		const char* digits = name + prefixLength;
+		size_t length = strlen(digits);
+		if (length == 0 || length > 10 || strspn(digits, "0123456789") != length
+			|| (length > 1 && digits[0] == '0')) {
+			continue;
+		}
+		long long number = strtoll(digits, nullptr, 10);
+		if (number < quantity)
+			numbers.push_back(static_cast<int32>(number));
+	}
+	std::sort(numbers.begin(), numbers.end());
+	return numbers;
 }
 
 } // namespace
@@ -71,12 +93,10 @@ CustomFolders::ReadPref(const BMessage& message, bool custom)
 	if (message.FindInt32(kCustomFolderQuantity, &quantity) != B_OK)
 		quantity = 0;
 
-	for (int32 number = 0; number < quantity; number++) {
-		// The count comes from a stored message that may be damaged: a folder that is not
-		// there ends the reading instead of adding empty folders up to the count.
-		if (!has_folder(message, number))
-			break;
-
+	// The count comes from a stored message that may be damaged: numbers without a folder
+	// are skipped (a gap loses none of the folders after it), and only the folders the
+	// message holds are visited, whatever count it claims.
+	for (int32 number : folder_numbers(message, quantity)) {
 		if (!custom) {
 			CustomFolder scratch;
 			scratch.ReadPref(number, message);

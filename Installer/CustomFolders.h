@@ -27,6 +27,7 @@ public:
 	void WritePref(BMessage& message, bool custom) const;
 	// Appends the folders of the settings form, marked common when custom is false. A
 	// common definition renames an existing folder of its name to "<name> Renamed".
+	// Numbers below custom_folder_qty without a folder are skipped.
 	void ReadPref(const BMessage& message, bool custom);
 
 	void PrintToStream() const;

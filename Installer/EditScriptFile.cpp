@@ -7,6 +7,7 @@
 #include <Path.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -27,6 +28,20 @@ entry_exists(const char* path)
 	return lstat(path, &status) == 0;
 }
 
+// True when the chunk is the marker line: the marker alone, a line feed and a carriage
+// return before it aside. Another tag that merely begins with this one ("APPX" for
+// "APP", "StartUpFolder" for "StartUp") is not this tag's marker.
+bool
+is_marker(const char* chunk, const char* marker)
+{
+	size_t length = strlen(chunk);
+	if (length > 0 && chunk[length - 1] == '\n')
+		length--;
+	if (length > 0 && chunk[length - 1] == '\r')
+		length--;
+	return length == strlen(marker) && strncmp(chunk, marker, length) == 0;
+}
+
 // Copies every chunk outside the tagged sections from script to temporary. Sets
 // lastLineFeed to whether the last chunk written holds a line feed. False when a write
 // failed, so that a half-written copy never replaces the script.
@@ -39,7 +54,7 @@ copy_without_sections(FILE* script, FILE* temporary, const char* beginMarker, co
 	bool wroteAny = false;
 	bool lastHasLineFeed = false;
 	while (fgets(chunk, sizeof(chunk), script) != nullptr) {
-		if (strstr(chunk, beginMarker) != nullptr)
+		if (is_marker(chunk, beginMarker))
 			inSection = true;
 		if (!inSection) {
 			if (fputs(chunk, temporary) == EOF)
@@ -47,7 +62,7 @@ copy_without_sections(FILE* script, FILE* temporary, const char* beginMarker, co
 			wroteAny = true;
 			lastHasLineFeed = strchr(chunk, '\n') != nullptr;
 		}
-		if (strstr(chunk, endMarker) != nullptr)
+		if (is_marker(chunk, endMarker))
 			inSection = false;
 	}
 	if (ferror(script) != 0)
@@ -81,6 +96,19 @@ EditScriptFile(
 	if (!entry_exists(path) && entry_exists(samplePath))
 		LibCopy(samplePath, path);
 
+	// The script's text lives in scriptFile: the script itself or, when the script is a
+	// symbolic link (dotfile managers link ".profile" into a repository), the file it
+	// leads to. The backup takes that file's text and the rewrite replaces that file, so
+	// the link stays a link and the backup is no link to the live text.
+	LibString scriptFile(path);
+	struct stat linkStatus;
+	if (lstat(path, &linkStatus) == 0 && S_ISLNK(linkStatus.st_mode)) {
+		if (char* target = realpath(path, nullptr)) {
+			scriptFile = target;
+			free(target);
+		}
+	}
+
 	LibString beginMarker;
 	beginMarker.Formatted("#BEGIN_%s", tag);
 	LibString endMarker;
@@ -94,9 +122,9 @@ EditScriptFile(
 		char chunk[kChunkSize];
 		char lastChunk[kChunkSize] = "";
 		while (fgets(chunk, sizeof(chunk), script) != nullptr) {
-			if (strstr(chunk, beginMarker) != nullptr)
+			if (is_marker(chunk, beginMarker))
 				beginFound = true;
-			else if (strstr(chunk, endMarker) != nullptr)
+			else if (is_marker(chunk, endMarker))
 				endFound = true;
 			memcpy(lastChunk, chunk, sizeof(chunk));
 		}
@@ -106,11 +134,11 @@ EditScriptFile(
 
 	LibString backupPath(path);
 	backupPath += ".orig";
-	if (entry_exists(path))
-		LibCopy(path, backupPath);
+	if (entry_exists(scriptFile))
+		LibCopy(scriptFile, backupPath);
 
 	if (beginFound && endFound) {
-		LibString temporaryPath(path);
+		LibString temporaryPath(scriptFile);
 		temporaryPath += ".tmp";
 		FILE* temporary = fopen(temporaryPath, "w");
 		FILE* script = fopen(path, "r");
@@ -129,7 +157,7 @@ EditScriptFile(
 			temporary = nullptr;
 			if (copied) {
 				endsWithLineFeed = lineFeed;
-				LibMove(temporaryPath, path);
+				LibMove(temporaryPath, scriptFile);
 			} else
 				unlink(temporaryPath);
 		}
@@ -152,5 +180,5 @@ EditScriptFile(
 		}
 	}
 
-	LibSetFileType(path, kScriptType, kScriptEditor);
+	LibSetFileType(scriptFile, kScriptType, kScriptEditor);
 }

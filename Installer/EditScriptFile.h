@@ -8,11 +8,14 @@
 #include <FindDirectory.h>
 
 // The script is fileName in the standard folder (not created when missing). With contents,
-// every section whose markers contain the tag is removed and a new section is appended at
-// the end; with NULL contents the sections are only removed. A missing script is first
-// copied from "<fileName>.sample" beside it; the script as it was is kept as
-// "<fileName>.orig"; afterwards the script is typed text/plain. Failures are not reported:
-// a rewrite that cannot be completed leaves the script as it was.
+// every section of the tag is removed and a new section is appended at the end; with NULL
+// contents the sections are only removed. A section is found by its whole marker lines
+// ("#BEGIN_<tag>" and "#END_<tag>", a trailing carriage return aside), so a tag never
+// matches another that begins with it. A missing script is first copied from
+// "<fileName>.sample" beside it; the script's text as it was is kept as "<fileName>.orig"
+// (a plain file); afterwards the script is typed text/plain. A script that is a symbolic
+// link stays one: the file it leads to is backed up and rewritten. Failures are not
+// reported: a rewrite that cannot be completed leaves the script as it was.
 void EditScriptFile(
 	const directory_which& folder, const char* fileName, const char* tag, const char* contents);
 

@@ -1,6 +1,7 @@
 #include "LibAppResource.h"
 
 #include "LibFile.h"
+#include "LibFilePrivate.h"
 
 #include <Entry.h>
 #include <Path.h>
@@ -27,19 +28,6 @@ running_executable(BPath& path)
 	if (be_roster->GetRunningAppInfo(getpid(), &info) != B_OK)
 		return false;
 	return path.SetTo(&info.ref) == B_OK;
-}
-
-// A leaf in the common temporary folder that nothing else uses: prefix, a counter, the
-// process id and the time.
-bool
-unique_temporary_path(const char* prefix, std::string& path)
-{
-	BPath unique;
-	LibUniqueName(unique, prefix);
-	if (unique.InitCheck() != B_OK)
-		return false;
-	path = unique.Path();
-	return true;
 }
 
 // Writes resource (B_RAW_TYPE, id) of length bytes into a new file at path.
@@ -109,19 +97,24 @@ LibAppResource::AddEntry(const char* source, const int32& id, const char* name, 
 {
 	if (source == NULL)
 		return false;
-	// A work file of its own, so that two packers never share one.
-	std::string archive;
-	if (!unique_temporary_path("zip_resource_file", archive))
+	// The work file lies in a folder of its own, so that no other process can have put
+	// something at its name.
+	std::string work;
+	if (lib_file::make_work_folder("zip_resource_", &work) != B_OK) {
+		fprintf(stderr, "zip_resource_file.zip failed\n");
 		return false;
-	archive += ".zip";
-	LibUnlink(archive.c_str());
+	}
+	std::string archive = work + "/zip_resource_file.zip";
 
 	BPath item(source);
-	LibZip(archive.c_str(), item, level);
+	bool packed = LibZip(archive.c_str(), item, level);
 
+	// An archive that lacks part of the item would install less than the package holds.
 	BFile file(archive.c_str(), B_READ_ONLY);
-	if (file.InitCheck() != B_OK) {
+	if (!packed || file.InitCheck() != B_OK) {
 		fprintf(stderr, "%s failed\n", archive.c_str());
+		file.Unset();
+		lib_file::remove_tree(work);
 		return false;
 	}
 
@@ -143,7 +136,7 @@ LibAppResource::AddEntry(const char* source, const int32& id, const char* name, 
 		RemoveResource(B_RAW_TYPE, id);
 
 	file.Unset();
-	LibUnlink(archive.c_str());
+	lib_file::remove_tree(work);
 	return added;
 }
 
@@ -157,47 +150,38 @@ LibAppResource::ExtractEntry(const int32& id, const char* destination, bool unzi
 	if (destination == NULL)
 		return false;
 	std::string resourceName = name != NULL ? name : "";
-
-	std::string unique;
-	if (!unique_temporary_path("zip", unique)) {
-		fprintf(stderr, "Error initializine file in ExtractEntry\n");
+	// The name comes from the package and says where the expanded item is found: it must
+	// name an entry of the work folder, never one elsewhere ("../../home/user").
+	if (unzip && !lib_file::is_plain_leaf(resourceName)) {
+		fprintf(stderr, "ExtractEntry: resource %ld has no usable name\n", (long)id);
 		return false;
 	}
 
-	if (!unzip) {
-		bool written = write_resource_to(*this, id, length, unique);
-		bool moved = written && LibMove(unique.c_str(), destination);
-		if (!moved) {
-			LibUnlink(unique.c_str());
-			return false;
-		}
-		Libmimeset(destination);
-		return true;
-	}
-
-	// The archive is expanded in a folder of its own: an entry of the same name left in
-	// the shared temporary folder must not mix with this one.
-	if (mkdir(unique.c_str(), 0700) != 0) {
+	std::string work;
+	if (lib_file::make_work_folder("zip", &work) != B_OK) {
 		fprintf(stderr, "Error initializine file in ExtractEntry\n");
 		return false;
 	}
-	std::string archive = unique + "/" + unique.substr(unique.rfind('/') + 1);
-	if (archive.substr(archive.rfind('/') + 1) == resourceName)
-		archive += ".zip";
+	std::string archive = lib_file::join_path(work, "archive.zip");
+	if (archive == lib_file::join_path(work, resourceName))
+		archive = lib_file::join_path(work, "archive");
+
 	bool written = write_resource_to(*this, id, length, archive);
-	bool expanded = written && LibUnzip(archive.c_str());
-	LibUnlink(archive.c_str());
-
-	// What expanded is moved even when some entry was refused; the result says so.
-	std::string entry = unique + "/" + resourceName;
-	bool moved = false;
-	if (written && !resourceName.empty() && LibExists(entry.c_str())) {
-		moved = LibMove(entry.c_str(), destination);
-		if (moved)
-			Libmimeset(destination);
+	bool placed = false;
+	if (!unzip) {
+		placed = written && LibMove(archive.c_str(), destination);
+	} else {
+		// Only a complete expansion is moved into place: an item with entries refused
+		// would be installed in part.
+		bool expanded = written && LibUnzip(archive.c_str());
+		std::string entry = lib_file::join_path(work, resourceName);
+		if (expanded && lib_file::entry_exists(entry))
+			placed = LibMove(entry.c_str(), destination);
 	}
-	LibUnlink(unique.c_str());
-	return expanded && moved;
+	if (placed)
+		Libmimeset(destination);
+	lib_file::remove_tree(work);
+	return placed;
 }
 
 char*

@@ -27,14 +27,21 @@ public:
 	virtual ~LibAppResource();
 
 	// Packs the file or folder at source into resource ('RAWT', id) named name, deflated at
-	// level (0 stores, 1 to 9), replacing any resource of that id. The archive is copied
-	// into the resource in chunks. False when the archive could not be made or added.
+	// level (0 stores, 1 to 9), replacing any resource of that id. The archive is made in a
+	// folder of the process's own in the common temporary folder and copied into the
+	// resource in chunks. False, and the container left alone, when the archive could not
+	// be made complete (an entry that cannot be packed, LibZip failing) or added.
 	bool AddEntry(const char* source, const int32& id, const char* name, const int& level);
 	// Writes resource ('RAWT', id) to destination: with unzip, the entry named after the
 	// resource, expanded from the archive; without, the archive itself. The resource is
-	// streamed to disk, never held in memory whole. Moving onto an existing folder puts the
-	// entry inside it. A missing resource writes nothing and gives true; false when the
-	// resource could not be written out, expanded or moved.
+	// streamed to disk, never held in memory whole, and expanded in a folder of the
+	// process's own. Moving onto an existing folder puts the entry inside it (see LibMove).
+	// A missing resource writes nothing and gives true. Refused (false, nothing written at
+	// destination): with unzip, a resource name that is not one plain path component (empty,
+	// ".", "..", or holding "/"), since the package names it; and an archive that LibUnzip
+	// does not expand completely (an entry leading out, a link leaving the item, not enough
+	// space, ...: see LibUnzip). False as well when the resource could not be written out
+	// or moved.
 	bool ExtractEntry(const int32& id, const char* destination, bool unzip);
 
 	// A copy of resource ('CSTR', id) up to its first NUL, allocated with new[]: the caller

@@ -328,27 +328,14 @@ TreeCopier::_Place(const std::string& temporary, const std::string& destination)
 bool
 copy_tree(const std::string& source, const std::string& destination)
 {
-	if (destination == source)
+	// An entry is not copied onto itself, even when the two paths differ (a hard link, or
+	// the same file seen through two mounts).
+	if (destination == source || same_entry(source, destination))
 		return true;
-	// A folder copied into itself would never end; the check goes by the real folders, so
-	// that a path through a link is caught too.
-	struct stat st;
-	if (lstat(source.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
-		char* realSource = realpath(source.c_str(), NULL);
-		char* realFolder = realpath(path_folder(destination).c_str(), NULL);
-		bool inside = false;
-		if (realSource != NULL && realFolder != NULL) {
-			std::string folder = realFolder;
-			std::string root = realSource;
-			inside = folder == root || folder.compare(0, root.size() + 1, root + "/") == 0
-				|| root == "/";
-		}
-		free(realSource);
-		free(realFolder);
-		if (inside) {
-			report("cannot copy a folder into itself:", source, EINVAL);
-			return false;
-		}
+	// A folder copied into itself would never end.
+	if (lies_inside(path_folder(destination), source)) {
+		report("cannot copy a folder into itself:", source, EINVAL);
+		return false;
 	}
 	TreeCopier copier;
 	return copier.Copy(source, destination);

@@ -23,14 +23,19 @@ class BPath;
 // Copies source to target recursively, the way "cp -fR" does: when target is an existing
 // folder the copy goes inside it under the source's leaf name; a same-named file there is
 // replaced, a same-named folder receives the source folder's contents. Symbolic links are
-// copied as links. True when everything was copied.
+// copied as links. A copy onto the very same node (a hard link, the same file through
+// another mount) does nothing and succeeds; a folder is never copied into itself (checked
+// by device and inode, so no path through a link or a mount escapes it). True when
+// everything was copied.
 bool LibCopy(const char* source, const char* target);
 
 // Moves source to target, the way "mv -f" does (an existing folder target receives the
 // source under its leaf name; a same-named file is replaced). Within one volume this is a
 // rename; across volumes a copy, a type update of the copy, then the removal of the
-// source, which happens only when the copy succeeded. A move into a Trash folder also
-// writes the Trash's restore record. True when the entry was moved.
+// source, which happens only when the copy succeeded. When source and target are one node
+// (a hard link, or the same file seen through two mounts) nothing is done and the result
+// is true; a folder is never moved into itself. A move into a Trash folder also writes the
+// Trash's restore record. True when the entry was moved.
 bool LibMove(const char* source, const char* target);
 
 // Removes the entry, a folder with everything in it; a symbolic link itself, never what
@@ -81,8 +86,11 @@ bool LibUnzip(const char* archive);
 bool LibTar(const char* item, const char* archive);
 
 // Moves the entry into the boot volume's Trash. Unless replace is true it gets the first
-// free name of 'leaf', 'leaf copy', 'leaf copy 1', 'leaf copy 2', ...; with replace it
-// keeps its leaf name and replaces a same-named item there.
+// free name of 'leaf', 'leaf copy', 'leaf copy 1', 'leaf copy 2', ...: a name held by an
+// entry or by another program's restore record is skipped, and the move never replaces,
+// so an entry that appears meanwhile sends it on to the next name. With replace it keeps
+// its leaf name and replaces a same-named item there, which leaves only once the new one
+// is in (a failed move keeps it, with its record). Paths are taken as for LibMove.
 void LibTrash(const BPath& path, const bool& replace);
 
 // True when folder is the files folder of a Trash: the boot volume's, or another volume's
@@ -96,7 +104,7 @@ bool LibIsTrashFolder(const char* folder);
 bool LibTrashInto(const char* path, const char* trashFolder);
 
 // Renames the entry within its folder to the first free name of 'leaf copy', 'leaf copy
-// 1', ... (making room for a new item under its former name).
+// 1', ... (making room for a new item under its former name), never over an entry.
 void LibDuplicate(const char* path);
 
 // Appends to path a leaf made of prefix, a process-wide counter (1 to 10000, then 1

@@ -42,6 +42,28 @@ target_path(const char* path, std::string* resolved)
 	return BPrivate::resolve_entry_path(path, resolved);
 }
 
+status_t
+make_work_folder(const char* prefix, std::string* folder)
+{
+	BPath temporary;
+	status_t status = find_directory(B_COMMON_TEMP_DIRECTORY, &temporary, true);
+	if (status != B_OK)
+		return status;
+	std::string pattern = join_path(temporary.Path(), std::string(prefix) + "XXXXXX");
+	std::vector<char> buffer(pattern.begin(), pattern.end());
+	buffer.push_back('\0');
+	if (mkdtemp(buffer.data()) == NULL)
+		return B_FROM_POSIX_ERROR(errno);
+	folder->assign(buffer.data());
+	return B_OK;
+}
+
+bool
+is_plain_leaf(const std::string& name)
+{
+	return !name.empty() && name != "." && name != ".." && name.find('/') == std::string::npos;
+}
+
 mode_t
 process_umask()
 {
@@ -68,6 +90,38 @@ entry_exists(const std::string& path)
 {
 	struct stat st;
 	return lstat(path.c_str(), &st) == 0;
+}
+
+bool
+same_entry(const std::string& a, const std::string& b)
+{
+	struct stat first;
+	struct stat second;
+	return lstat(a.c_str(), &first) == 0 && lstat(b.c_str(), &second) == 0
+		&& first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+}
+
+bool
+lies_inside(const std::string& folder, const std::string& path)
+{
+	struct stat outer;
+	if (lstat(path.c_str(), &outer) != 0 || !S_ISDIR(outer.st_mode))
+		return false;
+	// The folders above are compared by identity: a path through a link or through
+	// another mount of the same file system names the same folder in other words.
+	std::string current;
+	if (BPrivate::canonical_folder(folder, &current) != B_OK)
+		return false;
+	while (true) {
+		struct stat st;
+		if (stat(current.c_str(), &st) == 0 && st.st_dev == outer.st_dev
+			&& st.st_ino == outer.st_ino) {
+			return true;
+		}
+		if (current == "/")
+			return false;
+		current = path_folder(current);
+	}
 }
 
 std::string

@@ -1,4 +1,5 @@
-// LibMove: a rename within one volume, a copy and a removal across volumes.
+// LibMove: a rename within one volume, a copy and a removal across volumes; and the move
+// that never replaces, which the free-name rule of the Trash and of LibDuplicate rests on.
 #include "LibEntry.h"
 #include "LibFile.h"
 #include "LibFilePrivate.h"
@@ -10,12 +11,13 @@
 
 #include <errno.h>
 #include <stdio.h>
+#include <stdlib.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace {
+namespace lib_file {
 
-using namespace lib_file;
+namespace {
 
 // True when the folder holds nothing.
 bool
@@ -25,57 +27,103 @@ folder_is_empty(const std::string& path)
 	return folder.InitCheck() == B_OK && folder.CountEntries() == 0;
 }
 
+// A name in the folder of path that nothing uses now, for a copy that is renamed to path
+// once complete.
+std::string
+temporary_beside(const std::string& path)
+{
+	std::string folder = path_folder(path);
+	for (int attempt = 0; attempt < 100; attempt++) {
+		char leaf[64];
+		snprintf(leaf, sizeof(leaf), ".LibMove-%ld-%08lx", (long)getpid(), (unsigned long)random());
+		std::string candidate = join_path(folder, leaf);
+		if (!entry_exists(candidate))
+			return candidate;
+	}
+	return std::string();
+}
+
 // A move to another volume. The destination is checked first the way a rename would
-// check it, so that a copy is never started that a rename would refuse; the source is
-// removed only when the copy is complete, and a failed copy leaves nothing behind.
-bool
-move_across_volumes(const std::string& source, const std::string& destination)
+// check it, so that a copy is never started that a rename would refuse. The copy is made
+// under a temporary name beside the destination and renamed into place when complete
+// (never over an entry when replace is false); the source is removed only then.
+status_t
+move_across_volumes(const std::string& source, const std::string& destination, bool replace)
 {
 	struct stat from;
 	if (lstat(source.c_str(), &from) != 0)
-		return false;
+		return B_FROM_POSIX_ERROR(errno);
 	struct stat existing;
-	bool existed = lstat(destination.c_str(), &existing) == 0;
-	if (existed) {
+	if (lstat(destination.c_str(), &existing) == 0) {
+		if (!replace)
+			return B_FILE_EXISTS;
 		bool sourceIsFolder = S_ISDIR(from.st_mode);
 		bool targetIsFolder = S_ISDIR(existing.st_mode);
 		if (sourceIsFolder != targetIsFolder) {
 			fprintf(stderr, "LibMove: cannot replace %s\n", destination.c_str());
-			return false;
+			return B_FILE_EXISTS;
 		}
 		if (targetIsFolder && !folder_is_empty(destination)) {
 			fprintf(stderr, "LibMove: %s is not empty\n", destination.c_str());
-			return false;
+			return B_DIRECTORY_NOT_EMPTY;
 		}
 	}
 
-	if (!copy_tree(source, destination)) {
-		// Files are placed only when complete; a folder copied in part goes again, or is
-		// emptied again when it was an empty folder before.
-		if (S_ISDIR(from.st_mode)) {
-			if (!existed) {
-				remove_tree(destination);
-			} else {
-				BDirectory folder(destination.c_str());
-				BEntry child;
-				while (folder.GetNextEntry(&child) == B_OK) {
-					BPath childPath(&child);
-					if (childPath.InitCheck() == B_OK)
-						remove_tree(childPath.Path());
-				}
-			}
-		}
-		return false;
+	std::string temporary = temporary_beside(destination);
+	if (temporary.empty())
+		return B_FILE_EXISTS;
+	if (!copy_tree(source, temporary)) {
+		remove_tree(temporary);
+		return B_IO_ERROR;
 	}
-
 	// The copy carries the types of its entries in their attributes; the recogniser only
 	// types what has none, so a type the source had is not replaced by a guess.
-	update_mime_info(destination.c_str(), true, true, false);
-	remove_tree(source);
-	return !entry_exists(source);
+	update_mime_info(temporary.c_str(), true, true, false);
+	BEntry placed(temporary.c_str());
+	status_t status = placed.Rename(destination.c_str(), replace);
+	if (status != B_OK) {
+		remove_tree(temporary);
+		return status;
+	}
+
+	if (remove_tree(source) == B_OK)
+		return B_OK;
+	// A source that could not be removed at all keeps the only copy: the new one goes
+	// again, so that the entry is not in two places. A folder removed in part keeps both
+	// halves, rather than lose what was already removed from it.
+	struct stat after;
+	if (lstat(source.c_str(), &after) == 0 && !S_ISDIR(after.st_mode))
+		remove_tree(destination);
+	fprintf(stderr, "LibMove: %s could not be removed after the copy\n", source.c_str());
+	return B_NOT_ALLOWED;
 }
 
 } // namespace
+
+status_t
+move_entry(const std::string& source, const std::string& destination, bool replace)
+{
+	entry_ref sourceRef;
+	entry_ref targetRef;
+	if (!LibGetEntryRef(source.c_str(), sourceRef)
+		|| !LibGetEntryRef(destination.c_str(), targetRef)) {
+		return B_ENTRY_NOT_FOUND;
+	}
+
+	status_t status = B_CROSS_DEVICE_LINK;
+	if (sourceRef.device == targetRef.device) {
+		BEntry entry(source.c_str());
+		status = entry.Rename(destination.c_str(), replace);
+	}
+	// Two mounts of one file system share a device but still refuse a rename.
+	if (status == B_CROSS_DEVICE_LINK)
+		status = move_across_volumes(source, destination, replace);
+	return status;
+}
+
+} // namespace lib_file
+
+using namespace lib_file;
 
 bool
 LibMove(const char* source, const char* target)
@@ -87,32 +135,23 @@ LibMove(const char* source, const char* target)
 		return false;
 	}
 	std::string destination = operation_destination(from, to);
-	if (destination == from)
+	// The entry is there already when both paths name one node: rename would do nothing
+	// (hard links), and a copy onto itself followed by the removal of the source would
+	// lose it (one file system seen through two mounts).
+	if (destination == from || same_entry(from, destination))
 		return true;
-
-	entry_ref sourceRef;
-	entry_ref targetRef;
-	if (!LibGetEntryRef(from.c_str(), sourceRef) || !LibGetEntryRef(destination.c_str(), targetRef))
+	if (lies_inside(path_folder(destination), from)) {
+		fprintf(stderr, "LibMove: cannot move %s into itself\n", from.c_str());
 		return false;
+	}
 
-	// A move into a Trash leaves the record the desktop restores the entry from.
-	std::string record;
+	if (move_entry(from, destination, true) != B_OK)
+		return false;
+	// A move into a Trash leaves the record the desktop restores the entry from. The name
+	// is the moved entry's now, so a record left there by an entry no longer in the Trash
+	// is replaced.
 	std::string infoFolder = trash_info_folder(path_folder(destination));
 	if (!infoFolder.empty())
-		record = write_trash_info(infoFolder, path_leaf(destination), from);
-
-	bool moved = false;
-	status_t status = B_CROSS_DEVICE_LINK;
-	if (sourceRef.device == targetRef.device) {
-		BEntry entry(from.c_str());
-		status = entry.Rename(destination.c_str(), true);
-		moved = status == B_OK;
-	}
-	// Two mounts of one file system share a device but still refuse a rename.
-	if (status == B_CROSS_DEVICE_LINK)
-		moved = move_across_volumes(from, destination);
-
-	if (!moved && !record.empty())
-		unlink(record.c_str());
-	return moved;
+		write_trash_info(infoFolder, path_leaf(destination), from, false);
+	return true;
 }

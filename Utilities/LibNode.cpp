@@ -134,8 +134,12 @@ LibNode::CompressFile(const char* name, const char* file)
 		return false;
 	}
 
-	BPath archive;
-	LibUniqueName(archive, "zip");
+	// The archive is made in a folder of this process's own: the common temporary folder
+	// is shared, and a name in it may have been taken by anyone first.
+	std::string work;
+	if (lib_file::make_work_folder("zip", &work) != B_OK)
+		return false;
+	BPath archive((work + "/" + lib_file::path_leaf(work) + ".zip").c_str());
 	BPath item(file);
 	bool ok = LibZip(archive.Path(), item, 9);
 	fprintf(stderr, "zipped to %s\n", archive.Path());
@@ -143,7 +147,8 @@ LibNode::CompressFile(const char* name, const char* file)
 	BFile packed(archive.Path(), B_READ_ONLY);
 	off_t size = 0;
 	if (!ok || packed.InitCheck() != B_OK || packed.GetSize(&size) != B_OK) {
-		LibUnlink(archive.Path());
+		packed.Unset();
+		lib_file::remove_tree(work);
 		return false;
 	}
 
@@ -167,7 +172,7 @@ LibNode::CompressFile(const char* name, const char* file)
 	if (!ok)
 		RemoveAttr(name);
 	packed.Unset();
-	LibUnlink(archive.Path());
+	lib_file::remove_tree(work);
 	return ok;
 }
 
@@ -177,9 +182,9 @@ LibNode::UncompressFile(const char* target, const char* name, bool unzip)
 	attr_info info;
 	if (name == NULL || GetAttrInfo(name, &info) != B_OK)
 		return true;
-	// The unpacked item is looked for under the attribute's name in the temporary folder,
-	// so that name must stay a plain leaf.
-	if (unzip && (strchr(name, '/') != NULL || strcmp(name, ".") == 0 || strcmp(name, "..") == 0))
+	// The unpacked item is looked for under the attribute's name in the work folder, so
+	// that name must stay a plain leaf.
+	if (unzip && !lib_file::is_plain_leaf(name))
 		return false;
 
 	std::vector<char> data(info.size > 0 ? info.size : 1);
@@ -187,42 +192,42 @@ LibNode::UncompressFile(const char* target, const char* name, bool unzip)
 	if (read != info.size)
 		return false;
 
-	BPath temporary;
-	LibUniqueName(temporary, "zip");
-	BFile file(temporary.Path(), B_WRITE_ONLY | B_CREATE_FILE | B_ERASE_FILE);
+	// Everything happens in a folder of this process's own: in the shared temporary folder
+	// a name could be taken by a link, or the expansion merge with a folder someone else
+	// left there under the item's name.
+	std::string work;
+	if (lib_file::make_work_folder("zip", &work) != B_OK) {
+		fprintf(stderr, "Error initializine file in UncompressFile\n");
+		return false;
+	}
+	std::string temporary = work + "/" + lib_file::path_leaf(work);
+	if (temporary == work + "/" + name)
+		temporary += ".zip";
+	BFile file(temporary.c_str(), B_WRITE_ONLY | B_CREATE_FILE | B_FAIL_IF_EXISTS);
 	if (file.InitCheck() != B_OK) {
 		fprintf(stderr, "Error initializine file in UncompressFile\n");
+		lib_file::remove_tree(work);
 		return false;
 	}
 	bool written = file.Write(data.data(), read) == read;
 	file.Unset();
-	if (!written) {
-		LibUnlink(temporary.Path());
-		return false;
-	}
 
-	std::string item = temporary.Path();
-	if (unzip) {
-		bool unpacked = LibUnzip(temporary.Path());
-		LibUnlink(temporary.Path());
-		BPath folder;
-		temporary.GetParent(&folder);
-		item = std::string(folder.Path()) + "/" + name;
-		if (!unpacked) {
-			LibUnlink(item.c_str());
-			return false;
-		}
+	std::string item = temporary;
+	bool ready = written;
+	if (ready && unzip) {
+		ready = LibUnzip(temporary.c_str());
+		item = work + "/" + name;
 	}
 
 	// Only what arrived is typed: a target folder's other contents keep their types.
 	std::string to;
-	if (lib_file::target_path(target, &to) != B_OK) {
-		LibUnlink(item.c_str());
-		return false;
+	bool moved = false;
+	if (ready && lib_file::target_path(target, &to) == B_OK) {
+		std::string destination = lib_file::operation_destination(item, to);
+		moved = LibMove(item.c_str(), target);
+		if (moved)
+			Libmimeset(destination.c_str());
 	}
-	std::string destination = lib_file::operation_destination(item, to);
-	bool moved = LibMove(item.c_str(), target);
-	if (moved)
-		Libmimeset(destination.c_str());
+	lib_file::remove_tree(work);
 	return moved;
 }

@@ -41,8 +41,10 @@ public:
 	// Stores a ZIP archive of file (level 9) in the 'RAWT' attribute name, byte for byte.
 	bool CompressFile(const char* name, const char* file);
 	// Writes the attribute name out to target, unpacked when unzip is true (the archive's
-	// item must be called like the attribute); target's type is then recognised. True when
-	// the node has no such attribute.
+	// item must be called like the attribute, so name must then be one plain path component,
+	// and the archive expand completely); target's type is then recognised. The work is done
+	// in a folder of the process's own in the common temporary folder. True when the node
+	// has no such attribute.
 	bool UncompressFile(const char* target, const char* name, bool unzip);
 };
 

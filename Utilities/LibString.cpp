@@ -576,9 +576,10 @@ LibString::Contain(const char* text, const bool& ignoreCase) const
 }
 
 bool
-LibString::Contain(const LibString& text, const bool& ignoreCase) const
+LibString::Contain(const LibString& text, const bool&) const
 {
-	return Contain(text.fText, ignoreCase);
+	// BeOS behaviour: this overload ignores its case flag and is always case-sensitive.
+	return strstr(fText, text.fText) != nullptr;
 }
 
 bool
@@ -887,12 +888,16 @@ LibString::ReplaceAll(const char* text, const char* with)
 	if (pattern.empty())
 		return;
 
-	// Each occurrence is replaced once and the search goes on behind the inserted text.
-	// Searching again from the start would never end when the replacement brings the
-	// text back (a "with" that contains it, or one like "ab" -> "bbaa").
 	std::string replacement(safe_text(with));
 	int32 textLength = static_cast<int32>(pattern.size());
 	int32 withLength = static_cast<int32>(replacement.size());
+
+	// BeOS behaviour: Replace is repeated from the start until the text is gone, so a
+	// replacement may make a new occurrence with what precedes it ("a///b", "//" -> "/"
+	// gives "a/b"). That loop would never end when the replacement contains the text, and
+	// may grow without bound when it is longer ("ab" -> "bbaa"): there each occurrence
+	// is replaced once and the search goes on behind the inserted text.
+	bool guarded = withLength > textLength || replacement.find(pattern) != std::string::npos;
 	int32 from = 0;
 	while (true) {
 		const char* found = strstr(fText + from, pattern.c_str());
@@ -900,7 +905,11 @@ LibString::ReplaceAll(const char* text, const char* with)
 			return;
 		int32 index = static_cast<int32>(found - fText);
 		_Splice(index, textLength, replacement.c_str(), withLength);
-		from = index + withLength;
+		// No occurrence lies wholly before the one just replaced, and the text before it is
+		// unchanged: the next one cannot start before index - textLength + 1, so the search
+		// from there finds what a search from the start would (each step shortens the text,
+		// or keeps its length and moves it up or down in byte order, so the loop ends).
+		from = guarded ? index + withLength : std::max(0, index - textLength + 1);
 	}
 }
 

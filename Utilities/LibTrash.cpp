@@ -3,6 +3,7 @@
 #include "LibFile.h"
 #include "LibFilePrivate.h"
 
+#include <Entry.h>
 #include <FindDirectory.h>
 #include <Path.h>
 
@@ -30,20 +31,119 @@ canonical(const std::string& path)
 	return result;
 }
 
-// The first free name of folder/leaf, folder/'leaf copy', folder/'leaf copy 1', ... An
-// entry of any kind, a dangling link too, takes a name.
+// The names of the free-name rule: 'leaf', 'leaf copy', 'leaf copy 1', 'leaf copy 2', ...
 std::string
-free_name(const std::string& folder, const std::string& leaf)
+copy_name(const std::string& leaf, int32 attempt)
 {
-	std::string candidate = join_path(folder, leaf);
-	for (int32 i = 0; entry_exists(candidate); i++) {
-		std::string name = leaf;
-		name.append(" copy");
-		if (i > 0)
-			name.append(" ").append(std::to_string(i));
-		candidate = join_path(folder, name);
+	if (attempt == 0)
+		return leaf;
+	std::string name = leaf + " copy";
+	if (attempt > 1)
+		name.append(" ").append(std::to_string(attempt - 1));
+	return name;
+}
+
+// How many names of the rule are tried before giving up.
+const int32 kMaxCopyNames = 100000;
+
+// Moves the entry at from into folder under the first free name of the rule, never over
+// an entry, also not over one that appears meanwhile: a name taken when the move is made
+// sends it on to the next. In a Trash the name is claimed by its restore record first,
+// as every freedesktop Trash does, so two programs trashing at once do not collide. True
+// when the entry was moved.
+bool
+move_to_free_name(
+	const std::string& from, const std::string& folder, const std::string& leaf, bool firstNameToo)
+{
+	std::string infoFolder = trash_info_folder(folder);
+	for (int32 attempt = firstNameToo ? 0 : 1; attempt < kMaxCopyNames; attempt++) {
+		std::string name = copy_name(leaf, attempt);
+		std::string candidate = join_path(folder, name);
+		if (entry_exists(candidate))
+			continue;
+		std::string record;
+		if (!infoFolder.empty()) {
+			record = write_trash_info(infoFolder, name, from, true);
+			if (record.empty() && errno == EEXIST)
+				continue;
+		}
+		status_t status = move_entry(from, candidate, false);
+		if (status == B_OK)
+			return true;
+		if (!record.empty())
+			unlink(record.c_str());
+		if (status != B_FILE_EXISTS)
+			return false;
 	}
-	return candidate;
+	return false;
+}
+
+// A free hidden name in folder for an entry moved out of the way for a moment.
+bool
+move_aside(const std::string& path, std::string* aside)
+{
+	std::string folder = path_folder(path);
+	for (int attempt = 0; attempt < 100; attempt++) {
+		char leaf[64];
+		snprintf(
+			leaf, sizeof(leaf), ".LibTrash-%ld-%08lx", (long)getpid(), (unsigned long)random());
+		*aside = join_path(folder, leaf);
+		BEntry entry(path.c_str());
+		status_t status = entry.Rename(aside->c_str(), false);
+		if (status == B_OK)
+			return true;
+		if (status != B_FILE_EXISTS)
+			return false;
+	}
+	return false;
+}
+
+// Moves the entry at from into the Trash folder as leaf, replacing what is there. The
+// old item leaves only once the new one is in: it is first renamed aside (so that the
+// move cannot go inside it), and put back with its record when the move fails.
+void
+trash_replacing(const std::string& from, const std::string& trash, const std::string& leaf)
+{
+	std::string target = join_path(trash, leaf);
+	if (same_entry(from, target))
+		return;
+	std::string infoFolder = trash_info_folder(trash);
+	std::string record = infoFolder.empty() ? "" : join_path(infoFolder, leaf + ".trashinfo");
+
+	std::string aside;
+	std::string asideRecord;
+	if (entry_exists(target)) {
+		if (!move_aside(target, &aside)) {
+			fprintf(stderr, "LibTrash: cannot make room for %s\n", target.c_str());
+			return;
+		}
+		if (!record.empty() && entry_exists(record)) {
+			asideRecord = join_path(infoFolder, path_leaf(aside) + ".trashinfo");
+			if (rename(record.c_str(), asideRecord.c_str()) != 0)
+				asideRecord.clear();
+		}
+	}
+
+	status_t status = move_entry(from, target, false);
+	if (status == B_OK) {
+		if (!infoFolder.empty())
+			write_trash_info(infoFolder, leaf, from, false);
+		if (!aside.empty())
+			remove_tree(aside);
+		if (!asideRecord.empty())
+			unlink(asideRecord.c_str());
+		return;
+	}
+
+	if (aside.empty())
+		return;
+	BEntry back(aside.c_str());
+	if (back.Rename(target.c_str(), false) != B_OK) {
+		fprintf(stderr, "LibTrash: the old %s stays as %s\n", target.c_str(), aside.c_str());
+		return;
+	}
+	if (!asideRecord.empty())
+		rename(asideRecord.c_str(), record.c_str());
 }
 
 } // namespace
@@ -90,8 +190,8 @@ url_escape_path(const std::string& path)
 }
 
 std::string
-write_trash_info(
-	const std::string& infoFolder, const std::string& trashedLeaf, const std::string& originalPath)
+write_trash_info(const std::string& infoFolder, const std::string& trashedLeaf,
+	const std::string& originalPath, bool exclusive)
 {
 	if (mkdir(infoFolder.c_str(), 0700) != 0 && errno != EEXIST)
 		return "";
@@ -104,9 +204,9 @@ write_trash_info(
 	std::string text =
 		"[Trash Info]\nPath=" + url_escape_path(originalPath) + "\nDeletionDate=" + date + "\n";
 
-	// A record left by an entry that is no longer in the Trash is replaced.
 	std::string record = join_path(infoFolder, trashedLeaf + ".trashinfo");
-	int fd = open(record.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0600);
+	int flags = O_WRONLY | O_CREAT | O_NOFOLLOW | O_CLOEXEC | (exclusive ? O_EXCL : O_TRUNC);
+	int fd = open(record.c_str(), flags, 0600);
 	if (fd < 0)
 		return "";
 	bool ok = write(fd, text.data(), text.size()) == (ssize_t)text.size();
@@ -126,32 +226,29 @@ using namespace lib_file;
 void
 LibTrash(const BPath& path, const bool& replace)
 {
-	if (path.InitCheck() != B_OK || path.Leaf() == NULL || path.Leaf()[0] == '\0')
+	std::string from;
+	if (path.InitCheck() != B_OK || source_path(path.Path(), &from) != B_OK || !entry_exists(from))
 		return;
 	BPath trash;
 	if (find_directory(B_TRASH_DIRECTORY, &trash, true) != B_OK)
 		return;
+	std::string trashFolder;
+	if (BPrivate::canonical_folder(trash.Path(), &trashFolder) != B_OK)
+		return;
 
-	std::string leaf = path.Leaf();
-	std::string target;
-	if (replace) {
-		// The old item leaves the Trash, so that the move cannot go inside it.
-		target = join_path(trash.Path(), leaf);
-		if (entry_exists(target) && absolute_path(path.Path()) != target)
-			remove_tree(target);
-	} else {
-		target = free_name(trash.Path(), leaf);
-	}
-	LibMove(path.Path(), target.c_str());
+	std::string leaf = path_leaf(from);
+	if (replace)
+		trash_replacing(from, trashFolder, leaf);
+	else
+		move_to_free_name(from, trashFolder, leaf, true);
 }
 
 void
 LibDuplicate(const char* path)
 {
-	BPath parsed(path);
-	if (parsed.InitCheck() != B_OK || parsed.Leaf() == NULL || parsed.Leaf()[0] == '\0')
+	std::string entry;
+	if (path == NULL || source_path(path, &entry) != B_OK || !entry_exists(entry))
 		return;
-	std::string entry = parsed.Path();
-	std::string target = free_name(path_folder(entry), path_leaf(entry));
-	LibMove(entry.c_str(), target.c_str());
+	// The entry itself holds the first name of the rule, so it always gets a " copy" one.
+	move_to_free_name(entry, path_folder(entry), path_leaf(entry), false);
 }

@@ -3,6 +3,7 @@
 #include "LibFile.h"
 #include "LibFilePrivate.h"
 #include "LibZipFields.h"
+#include "LibZipPrivate.h"
 
 #include <Node.h>
 #include <Path.h>
@@ -18,54 +19,183 @@
 #include <unistd.h>
 #include <zip.h>
 
-namespace {
+namespace lib_zip {
 
 using namespace lib_file;
-using namespace lib_zip;
+
+namespace {
 
 // The MS-DOS folder flag, which readers that ignore the Unix mode look at.
 const uint32 kDosDirectoryFlag = 0x10;
 
-class ZipWriter {
-public:
-	ZipWriter(zip_t* archive, int level, const std::string& archivePath) :
-		fArchive(archive),
-		fLevel(level),
-		fArchivePath(archivePath),
-		fOk(true)
-	{
-	}
-
-	// Adds the entry at path as name, and a folder's contents below it.
-	void Add(const std::string& path, const std::string& name);
-
-	bool Ok() const { return fOk; }
-
-private:
-	void _Fail(const std::string& path, const char* what);
-	bool _Describe(zip_int64_t index, const std::string& path, const struct stat& st);
-
-	zip_t* fArchive;
-	int fLevel;
-	std::string fArchivePath;
-	bool fOk;
+// A file's data for libzip, read when the archive is written. The file is opened again
+// then, without following a link, and must still be the node the walk found (device,
+// inode, size): libzip's own file source would open whatever the path leads to by then.
+struct FileSource {
+	std::string path;
+	struct stat identity;
+	int fd = -1;
+	zip_uint64_t done = 0;
+	zip_error_t error;
 };
 
+zip_int64_t
+read_file_source(void* userdata, void* data, zip_uint64_t length, zip_source_cmd_t command)
+{
+	FileSource* source = static_cast<FileSource*>(userdata);
+	switch (command) {
+		case ZIP_SOURCE_OPEN: {
+			source->fd = open(source->path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+			if (source->fd < 0) {
+				zip_error_set(&source->error, ZIP_ER_OPEN, errno);
+				return -1;
+			}
+			struct stat st;
+			if (fstat(source->fd, &st) != 0 || !S_ISREG(st.st_mode)
+				|| st.st_dev != source->identity.st_dev || st.st_ino != source->identity.st_ino
+				|| st.st_size != source->identity.st_size) {
+				close(source->fd);
+				source->fd = -1;
+				zip_error_set(&source->error, ZIP_ER_CHANGED, 0);
+				return -1;
+			}
+			source->done = 0;
+			return 0;
+		}
+		case ZIP_SOURCE_READ: {
+			ssize_t got;
+			do {
+				got = read(source->fd, data, length);
+			} while (got < 0 && errno == EINTR);
+			if (got < 0) {
+				zip_error_set(&source->error, ZIP_ER_READ, errno);
+				return -1;
+			}
+			source->done += (zip_uint64_t)got;
+			// A file that grows or shrinks while it is packed is not the file described.
+			zip_uint64_t size = (zip_uint64_t)source->identity.st_size;
+			if (source->done > size || (got == 0 && length > 0 && source->done != size)) {
+				zip_error_set(&source->error, ZIP_ER_CHANGED, 0);
+				return -1;
+			}
+			return got;
+		}
+		case ZIP_SOURCE_CLOSE:
+			if (source->fd >= 0)
+				close(source->fd);
+			source->fd = -1;
+			return 0;
+		case ZIP_SOURCE_STAT: {
+			zip_stat_t* st = static_cast<zip_stat_t*>(data);
+			if (length < sizeof(*st)) {
+				zip_error_set(&source->error, ZIP_ER_INVAL, 0);
+				return -1;
+			}
+			zip_stat_init(st);
+			st->size = (zip_uint64_t)source->identity.st_size;
+			st->mtime = source->identity.st_mtime;
+			st->valid |= ZIP_STAT_SIZE | ZIP_STAT_MTIME;
+			return sizeof(*st);
+		}
+		case ZIP_SOURCE_ERROR:
+			return zip_error_to_data(&source->error, data, length);
+		case ZIP_SOURCE_FREE:
+			if (source->fd >= 0)
+				close(source->fd);
+			zip_error_fini(&source->error);
+			delete source;
+			return 0;
+		case ZIP_SOURCE_SUPPORTS:
+			return zip_source_make_command_bitmap(ZIP_SOURCE_OPEN, ZIP_SOURCE_READ,
+				ZIP_SOURCE_CLOSE, ZIP_SOURCE_STAT, ZIP_SOURCE_ERROR, ZIP_SOURCE_FREE, -1);
+		default:
+			zip_error_set(&source->error, ZIP_ER_OPNOTSUPP, 0);
+			return -1;
+	}
+}
+
+bool
+same_node(const struct stat& a, const struct stat& b)
+{
+	return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+} // namespace
+
+ZipPacker::ZipPacker() :
+	fArchive(NULL),
+	fLevel(9),
+	fOk(true)
+{
+}
+
+ZipPacker::~ZipPacker()
+{
+	if (fArchive != NULL)
+		zip_discard(fArchive);
+}
+
+bool
+ZipPacker::Open(const std::string& archivePath, int level)
+{
+	int error = 0;
+	fArchivePath = archivePath;
+	fLevel = level;
+	fArchive = zip_open(archivePath.c_str(), ZIP_CREATE, &error);
+	if (fArchive != NULL)
+		return true;
+	zip_error_t details;
+	zip_error_init_with_code(&details, error);
+	fprintf(stderr, "LibZip: %s: %s\n", archivePath.c_str(), zip_error_strerror(&details));
+	zip_error_fini(&details);
+	return false;
+}
+
+bool
+ZipPacker::Close()
+{
+	if (fArchive == NULL)
+		return false;
+	if (zip_close(fArchive) != 0) {
+		fprintf(stderr, "LibZip: %s: %s\n", fArchivePath.c_str(), zip_strerror(fArchive));
+		zip_discard(fArchive);
+		fArchive = NULL;
+		return false;
+	}
+	fArchive = NULL;
+	return fOk;
+}
+
 void
-ZipWriter::_Fail(const std::string& path, const char* what)
+ZipPacker::_Fail(const std::string& path, const char* what)
 {
 	fprintf(stderr, "LibZip: %s: %s\n", path.c_str(), what);
 	fOk = false;
 }
 
 void
-ZipWriter::Add(const std::string& path, const std::string& name)
+ZipPacker::Add(const std::string& itemPath)
+{
+	if (fArchive == NULL)
+		return;
+	int parent = open(path_folder(itemPath).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+	if (parent < 0) {
+		_Fail(itemPath, strerror(errno));
+		return;
+	}
+	_Add(parent, path_leaf(itemPath), itemPath, path_leaf(itemPath));
+	close(parent);
+}
+
+void
+ZipPacker::_Add(
+	int parent, const std::string& name, const std::string& path, const std::string& entryName)
 {
 	// The archive being written is not packed into itself.
 	if (path == fArchivePath)
 		return;
 	struct stat st;
-	if (lstat(path.c_str(), &st) != 0) {
+	if (fstatat(parent, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
 		_Fail(path, strerror(errno));
 		return;
 	}
@@ -73,24 +203,44 @@ ZipWriter::Add(const std::string& path, const std::string& name)
 	zip_error_t error;
 	zip_error_init(&error);
 	zip_source_t* source = NULL;
-	std::string entryName = name;
+	std::string fullName = entryName;
+	int folder = -1;
 	if (S_ISDIR(st.st_mode)) {
-		entryName += "/";
+		folder = openat(parent, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+		struct stat opened;
+		if (folder < 0 || fstat(folder, &opened) != 0 || !same_node(opened, st)) {
+			if (folder >= 0)
+				close(folder);
+			_Fail(path, folder < 0 ? strerror(errno) : "the folder was replaced");
+			return;
+		}
+		fullName += "/";
 		source = zip_source_buffer_create(NULL, 0, 0, &error);
 	} else if (S_ISREG(st.st_mode)) {
-		// libzip opens the file again when it writes the archive; a file that cannot be
-		// read then would spoil the whole archive, so it is checked now.
-		int fd = open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
-		if (fd < 0) {
-			_Fail(path, strerror(errno));
+		// A file that cannot be read now would spoil the whole archive when it is
+		// written, so it is checked now.
+		int fd = openat(parent, name.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+		struct stat opened;
+		if (fd < 0 || fstat(fd, &opened) != 0 || !same_node(opened, st)) {
+			if (fd >= 0)
+				close(fd);
+			_Fail(path, fd < 0 ? strerror(errno) : "the file was replaced");
 			return;
 		}
 		close(fd);
-		source = zip_source_file_create(path.c_str(), 0, -1, &error);
+		FileSource* file = new FileSource;
+		file->path = path;
+		file->identity = opened;
+		zip_error_init(&file->error);
+		source = zip_source_function_create(read_file_source, file, &error);
+		if (source == NULL) {
+			zip_error_fini(&file->error);
+			delete file;
+		}
 	} else if (S_ISLNK(st.st_mode)) {
 		// Info-ZIP's way: the link's text is the entry's data.
 		std::vector<char> target(PATH_MAX + 1);
-		ssize_t length = readlink(path.c_str(), target.data(), target.size());
+		ssize_t length = readlinkat(parent, name.c_str(), target.data(), target.size());
 		if (length <= 0 || (size_t)length >= target.size()) {
 			_Fail(path, "cannot read the link");
 			return;
@@ -105,6 +255,8 @@ ZipWriter::Add(const std::string& path, const std::string& name)
 		return;
 	}
 	if (source == NULL) {
+		if (folder >= 0)
+			close(folder);
 		_Fail(path, zip_error_strerror(&error));
 		zip_error_fini(&error);
 		return;
@@ -112,36 +264,44 @@ ZipWriter::Add(const std::string& path, const std::string& name)
 	zip_error_fini(&error);
 
 	zip_int64_t index =
-		zip_file_add(fArchive, entryName.c_str(), source, ZIP_FL_OVERWRITE | ZIP_FL_ENC_GUESS);
+		zip_file_add(fArchive, fullName.c_str(), source, ZIP_FL_OVERWRITE | ZIP_FL_ENC_GUESS);
 	if (index < 0) {
 		zip_source_free(source);
+		if (folder >= 0)
+			close(folder);
 		_Fail(path, zip_strerror(fArchive));
 		return;
 	}
-	if (!_Describe(index, path, st))
+	if (!_Describe(index, path, st) || folder < 0) {
+		if (folder >= 0)
+			close(folder);
 		return;
+	}
 
-	if (!S_ISDIR(st.st_mode))
-		return;
-	DIR* folder = opendir(path.c_str());
-	if (folder == NULL) {
+	int walkFd = dup(folder);
+	DIR* walk = walkFd >= 0 ? fdopendir(walkFd) : NULL;
+	if (walk == NULL) {
+		if (walkFd >= 0)
+			close(walkFd);
+		close(folder);
 		_Fail(path, strerror(errno));
 		return;
 	}
 	std::vector<std::string> names;
-	while (struct dirent* entry = readdir(folder)) {
+	while (struct dirent* entry = readdir(walk)) {
 		if (strcmp(entry->d_name, ".") != 0 && strcmp(entry->d_name, "..") != 0)
 			names.push_back(entry->d_name);
 	}
-	closedir(folder);
+	closedir(walk);
 	// A fixed order makes the same tree give the same archive.
 	std::sort(names.begin(), names.end());
 	for (const std::string& child : names)
-		Add(join_path(path, child), name + "/" + child);
+		_Add(folder, child, join_path(path, child), entryName + "/" + child);
+	close(folder);
 }
 
 bool
-ZipWriter::_Describe(zip_int64_t index, const std::string& path, const struct stat& st)
+ZipPacker::_Describe(int64 index, const std::string& path, const struct stat& st)
 {
 	bool compressed = S_ISREG(st.st_mode) && fLevel > 0;
 	int method = compressed ? ZIP_CM_DEFLATE : ZIP_CM_STORE;
@@ -168,8 +328,13 @@ ZipWriter::_Describe(zip_int64_t index, const std::string& path, const struct st
 	// The attributes, through the storage kit, so that types and a link's attributes come
 	// as the platform keeps them.
 	BNode node(path.c_str());
-	if (node.InitCheck() != B_OK)
+	struct stat nodeStat;
+	if (node.InitCheck() != B_OK || node.GetStat(&nodeStat) != B_OK)
 		return true;
+	if (!same_node(nodeStat, st)) {
+		_Fail(path, "the entry was replaced");
+		return false;
+	}
 	std::vector<Attribute> attributes;
 	char name[B_ATTR_NAME_LENGTH + 1];
 	while (node.GetNextAttrName(name) == B_OK) {
@@ -217,7 +382,7 @@ ZipWriter::_Describe(zip_int64_t index, const std::string& path, const struct st
 	return true;
 }
 
-} // namespace
+} // namespace lib_zip
 
 bool
 LibZip(const char* archive, const BPath& item, int level)
@@ -225,36 +390,23 @@ LibZip(const char* archive, const BPath& item, int level)
 	if (archive == NULL || archive[0] == '\0' || item.InitCheck() != B_OK)
 		return false;
 	std::string itemPath;
-	if (source_path(item.Path(), &itemPath) != B_OK)
+	if (lib_file::source_path(item.Path(), &itemPath) != B_OK)
 		return false;
-	std::string folder = path_folder(itemPath);
-	std::string leaf = path_leaf(itemPath);
+	std::string folder = lib_file::path_folder(itemPath);
 
 	// BeOS behaviour: the packing ran in the item's folder, and the process stays there.
 	// Nothing below depends on it.
 	if (chdir(folder.c_str()) != 0)
 		fprintf(stderr, "cannot change to %s\n", folder.c_str());
 	std::string archivePath;
-	std::string archiveText = archive[0] == '/' ? std::string(archive) : join_path(folder, archive);
-	if (source_path(archiveText.c_str(), &archivePath) != B_OK)
+	std::string archiveText =
+		archive[0] == '/' ? std::string(archive) : lib_file::join_path(folder, archive);
+	if (lib_file::source_path(archiveText.c_str(), &archivePath) != B_OK)
 		return false;
 
-	int error = 0;
-	zip_t* zip = zip_open(archivePath.c_str(), ZIP_CREATE, &error);
-	if (zip == NULL) {
-		zip_error_t details;
-		zip_error_init_with_code(&details, error);
-		fprintf(stderr, "LibZip: %s: %s\n", archivePath.c_str(), zip_error_strerror(&details));
-		zip_error_fini(&details);
+	lib_zip::ZipPacker packer;
+	if (!packer.Open(archivePath, level))
 		return false;
-	}
-
-	ZipWriter writer(zip, level, archivePath);
-	writer.Add(itemPath, leaf);
-	if (zip_close(zip) != 0) {
-		fprintf(stderr, "LibZip: %s: %s\n", archivePath.c_str(), zip_strerror(zip));
-		zip_discard(zip);
-		return false;
-	}
-	return writer.Ok();
+	packer.Add(itemPath);
+	return packer.Close();
 }

@@ -9,7 +9,7 @@ packages=(
 	libgtest-dev libgmock-dev
 	qt6-base-dev qt6-multimedia-dev libqt6svg6
 	libzip-dev libmagic-dev libtomlplusplus-dev
-	attr zip unzip file xdg-utils
+	attr zip unzip file xdg-utils locales
 	fonts-dejavu-core
 )
 

@@ -18,6 +18,7 @@
 #include <LooperDriver.h>
 
 #include <algorithm>
+#include <clocale>
 #include <cstdio>
 #include <fstream>
 #include <iterator>
@@ -157,6 +158,10 @@ BApplication::_Init(const char* signature, status_t* error)
 		fData->fOwnApplication = new QApplication(fData->fArgc, fData->fArgv.data());
 		QApplication::setQuitOnLastWindowClosed(false);
 	}
+	// Qt sets the C library's locale from the user's environment; numbers the programs
+	// write and read (sizes, log lines, flattened data) must not take a comma for the
+	// point. LC_NUMERIC is process-wide: Qt's documented advice is to set it back to "C".
+	setlocale(LC_NUMERIC, "C");
 
 	BPrivate::LooperAccess::SetDriver(this, BPrivate::GuiLooperDriver::Default());
 	be_app = this;

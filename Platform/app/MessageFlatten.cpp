@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <byteswap.h>
 #include <climits>
+#include <new>
 #include <unordered_set>
 
 using BPrivate::message_pad8;
@@ -496,7 +497,10 @@ status_t
 canonicalize_items(
 	const ParsedField& field, bool swap, int32 depth, std::vector<std::vector<uint8>>& items)
 {
-	items.reserve(field.fixedSize ? field.count : std::min<size_t>(field.count, 64));
+	// The count is what the input claims; the items have not been looked at yet, so no
+	// more is reserved than a few of them take (a fixed size of one byte would otherwise
+	// turn ten megabytes of input into a quarter gigabyte of slots).
+	items.reserve(std::min<size_t>(field.count, 64));
 	bool valid = for_each_item(field, swap, [&](const uint8* item, size_t size) {
 		items.emplace_back();
 		return canonicalize_message(item, size, depth + 1, items.back()) == B_OK;
@@ -678,8 +682,15 @@ status_t
 BMessage::Unflatten(const char* flatBuffer, ssize_t size)
 {
 	status_t status = B_BAD_VALUE;
-	if (flatBuffer != NULL && size >= 0)
-		status = _Unflatten(flatBuffer, (size_t)size, 0);
+	// Memory is only taken as the input justifies it, but a message may be larger than
+	// what the process may have: that is a failure to report, never one to throw.
+	if (flatBuffer != NULL && size >= 0) {
+		try {
+			status = _Unflatten(flatBuffer, (size_t)size, 0);
+		} catch (const std::bad_alloc&) {
+			status = B_NO_MEMORY;
+		}
+	}
 	_ClearDelivery();
 	if (status != B_OK) {
 		what = 0;

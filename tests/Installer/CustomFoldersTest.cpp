@@ -113,13 +113,34 @@ TEST(CustomFolders, ReadPrefWithoutQuantityAddsNothing)
 	EXPECT_EQ(list.Size(), 0);
 }
 
-TEST(CustomFolders, ReadPrefStopsAtTheFirstMissingFolder)
+TEST(CustomFolders, ReadPrefSkipsGapsWithinTheStoredCount)
 {
-	// A damaged settings message may claim any count; only folders that are there are read.
-	CustomFolders list;
-	BMessage message;
-	message.AddInt32("custom_folder_qty", 2000000000);
-	CustomFolder("Only").WritePref(0, message);
-	list.ReadPref(message, true);
-	EXPECT_EQ(names_of(list), (std::vector<std::string> { "Only" }));
+	// Rows: the stored count, the numbers the message holds folders under, the names read.
+	struct Row {
+		int32 quantity;
+		std::vector<int32> numbers;
+		std::vector<std::string> names;
+	};
+
+	const Row rows[] = {
+		{ 3, { 0, 2 }, { "F0", "F2" } },
+		{ 4, { 1, 3 }, { "F1", "F3" } },
+		{ 2, { 0, 1, 5 }, { "F0", "F1" } },
+		// A damaged message may claim any count; only the folders that are there are read,
+		// and the walk ends with the last of them.
+		{ 2000000000, { 0, 1999999999 }, { "F0", "F1999999999" } },
+		{ 0, { 0 }, {} },
+	};
+	for (const Row& row : rows) {
+		BMessage message;
+		message.AddInt32("custom_folder_qty", row.quantity);
+		for (int32 number : row.numbers)
+			CustomFolder(("F" + std::to_string(number)).c_str()).WritePref(number, message);
+		// Fields that only look like folders do not count.
+		message.AddString("custom_folder_name_01", "not a folder");
+		message.AddInt32("custom_folder_name_9", 9);
+		CustomFolders list;
+		list.ReadPref(message, true);
+		EXPECT_EQ(names_of(list), row.names) << row.quantity;
+	}
 }

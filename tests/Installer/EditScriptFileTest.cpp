@@ -136,17 +136,53 @@ TEST_F(EditScriptFileTest, RemovingAnAbsentTagLeavesTheScriptButBacksItUpAndType
 	EXPECT_STREQ(signature, "application/x-vnd.Be-STEE");
 }
 
-TEST_F(EditScriptFileTest, RemovingATagAlsoRemovesTagsItIsAPrefixOf)
+TEST_F(EditScriptFileTest, SectionsAreFoundByWholeMarkerLines)
 {
-	// Markers are found as substrings, so "APP" matches "#BEGIN_APPX" too.
-	write_text(fScript, "#BEGIN_APPX\nx\n#END_APPX\nmid\n#BEGIN_APP\ny\n#END_APP\n");
-	Edit("APP", nullptr);
-	EXPECT_EQ(read_text(fScript), "mid\n");
+	// Rows: the script, the tag removed, the script afterwards.
+	const char* const rows[][3] = {
+		// Another product's tag that begins with this one stays.
+		{ "#BEGIN_APPX\nx\n#END_APPX\nmid\n#BEGIN_APP\ny\n#END_APP\n", "APP",
+			"#BEGIN_APPX\nx\n#END_APPX\nmid\n" },
+		{ "#BEGIN_APP\ny\n#END_APP\n#BEGIN_APPX\nx\n#END_APPX\n", "APPX",
+			"#BEGIN_APP\ny\n#END_APP\n" },
+		// A package tag "StartUp" leaves the shared start-up folder section alone.
+		{ "#BEGIN_StartUpFolder\nrun all\n#END_StartUpFolder\n#BEGIN_StartUp\nx\n#END_StartUp\n",
+			"StartUp", "#BEGIN_StartUpFolder\nrun all\n#END_StartUpFolder\n" },
+		// A marker in a comment or behind other text is no marker.
+		{ "echo #BEGIN_T\nkeep\necho #END_T\n", "T", "echo #BEGIN_T\nkeep\necho #END_T\n" },
+		// Scripts saved with carriage returns keep working.
+		{ "a\r\n#BEGIN_T\r\nx\r\n#END_T\r\nb\r\n", "T", "a\r\nb\r\n" },
+		// The last line may lack its line feed.
+		{ "a\n#BEGIN_T\nx\n#END_T", "T", "a\n" },
+	};
+	for (const auto& row : rows) {
+		write_text(fScript, row[0]);
+		Edit(row[1], nullptr);
+		EXPECT_EQ(read_text(fScript), row[2]) << row[0];
+	}
+}
 
-	// The longer tag does not match the shorter one.
-	write_text(fScript, "#BEGIN_APP\ny\n#END_APP\n#BEGIN_APPX\nx\n#END_APPX\n");
-	Edit("APPX", nullptr);
-	EXPECT_EQ(read_text(fScript), "#BEGIN_APP\ny\n#END_APP\n");
+TEST_F(EditScriptFileTest, AScriptThatIsALinkStaysOneAndIsBackedUpByValue)
+{
+	fs::path dotfiles = fSandbox.Home() / "dotfiles";
+	fs::create_directories(dotfiles);
+	fs::path real = dotfiles / "bootscript";
+	const std::string before = "a\n#BEGIN_T\nold\n#END_T\n";
+	write_text(real, before);
+	fs::create_symlink(real, fScript);
+
+	Edit("T", "new");
+	EXPECT_TRUE(fs::is_symlink(fScript));
+	EXPECT_EQ(read_text(real), "a\n#BEGIN_T\nnew\n#END_T\n");
+	EXPECT_FALSE(fs::is_symlink(fBoot / "UserBootscript.orig"));
+	EXPECT_EQ(read_text(fBoot / "UserBootscript.orig"), before);
+
+	Edit("T", nullptr);
+	EXPECT_TRUE(fs::is_symlink(fScript));
+	EXPECT_EQ(read_text(real), "a\n");
+	EXPECT_EQ(read_text(fBoot / "UserBootscript.orig"), "a\n#BEGIN_T\nnew\n#END_T\n");
+	EXPECT_FALSE(fs::exists(fBoot / "UserBootscript.tmp"));
+	EXPECT_FALSE(fs::exists(dotfiles / "bootscript.tmp"));
 }
 
 TEST_F(EditScriptFileTest, ReadsLongLinesInChunksAndCopiesThemUnchanged)

@@ -265,12 +265,12 @@ struct ChildOutcome {
 	bool passed = false;
 };
 
-// Runs body in a child process in which a tmpfs of its own is mounted at mountPoint (with
-// the mount options), a second volume that only the child sees. Skipped where user and
-// mount namespaces are not permitted.
+// Runs body in a child process in which source is mounted at mountPoint (mount(2)'s
+// arguments), a mount that only the child sees. Skipped where user and mount namespaces
+// are not permitted.
 inline ChildOutcome
-run_with_second_volume(const std::string& mountPoint, const std::string& options,
-	std::function<void(ChildReport&)> body)
+run_with_mount(const std::string& source, const std::string& mountPoint, const char* type,
+	unsigned long flags, const std::string& options, std::function<void(ChildReport&)> body)
 {
 	ChildOutcome outcome;
 	int pipeFds[2];
@@ -308,8 +308,8 @@ run_with_second_volume(const std::string& mountPoint, const std::string& options
 			_exit(77);
 		}
 		mount(NULL, "/", NULL, MS_REC | MS_PRIVATE, NULL);
-		if (mount("none", mountPoint.c_str(), "tmpfs", 0, options.c_str()) != 0) {
-			say(std::string("cannot mount a tmpfs: ") + strerror(errno));
+		if (mount(source.c_str(), mountPoint.c_str(), type, flags, options.c_str()) != 0) {
+			say(std::string("cannot mount ") + source + ": " + strerror(errno));
 			_exit(77);
 		}
 		ChildReport report;
@@ -336,6 +336,24 @@ run_with_second_volume(const std::string& mountPoint, const std::string& options
 	if (WIFSIGNALED(status))
 		outcome.text += "child ended by signal " + std::to_string(WTERMSIG(status));
 	return outcome;
+}
+
+// Runs body in a child process in which a tmpfs of its own is mounted at mountPoint (with
+// the mount options), a second volume that only the child sees.
+inline ChildOutcome
+run_with_second_volume(const std::string& mountPoint, const std::string& options,
+	std::function<void(ChildReport&)> body)
+{
+	return run_with_mount("none", mountPoint, "tmpfs", 0, options, body);
+}
+
+// Runs body in a child process in which folder is seen a second time at mountPoint
+// through a bind mount: one file system, two mounts.
+inline ChildOutcome
+run_with_bind_mount(const std::string& folder, const std::string& mountPoint,
+	std::function<void(ChildReport&)> body)
+{
+	return run_with_mount(folder, mountPoint, NULL, MS_BIND, "", body);
 }
 
 // Makes the mount at mountPoint read-only (in a child of run_with_second_volume).

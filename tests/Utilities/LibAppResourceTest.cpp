@@ -245,3 +245,71 @@ TEST(LibAppResource, CopyResourceCarriesDataAndName)
 	EXPECT_STREQ("config", text);
 	delete[] text;
 }
+
+TEST(LibAppResource, ResourceNameThatIsNoPlainLeafIsRefused)
+{
+	ScopedTempDir temp;
+	std::string program = copy_program(temp);
+	std::string victim = temp.Child("victim");
+	mkdir(victim.c_str(), 0755);
+	write_file(victim + "/document", "mine");
+	// From the work folder in the common temporary folder up to the victim.
+	std::string climb =
+		"../" + std::filesystem::relative(victim, std::filesystem::temp_directory_path()).string();
+
+	for (const std::string& name :
+		{ climb, std::string("a/b"), std::string(".."), std::string("."), std::string("") }) {
+		mkdir(temp.Child("item").c_str(), 0755);
+		write_file(temp.Child("item/file"), "payload");
+		{
+			LibAppResource resources(program.c_str(), B_READ_WRITE);
+			ASSERT_TRUE(resources.AddEntry(temp.Child("item").c_str(), kItemId, name.c_str(), 9));
+		}
+		LibAppResource resources(program.c_str(), B_READ_ONLY);
+		testing::internal::CaptureStderr();
+		EXPECT_FALSE(resources.ExtractEntry(kItemId, temp.Child("placed").c_str(), true)) << name;
+		testing::internal::GetCapturedStderr();
+		EXPECT_FALSE(exists(temp.Child("placed"))) << name;
+		EXPECT_EQ(read_file(victim + "/document"), "mine") << name;
+		LibUnlink(temp.Child("item").c_str());
+	}
+}
+
+TEST(LibAppResource, ItemWithRefusedEntriesIsNotPlaced)
+{
+	ScopedTempDir temp;
+	std::string program = copy_program(temp);
+	std::string item = temp.Child("item");
+	mkdir(item.c_str(), 0755);
+	write_file(item + "/good", "fine");
+	// Packed as it is, refused when expanded: it points out of the item.
+	symlink("../../outside", (item + "/climbing").c_str());
+	LibAppResource resources(program.c_str(), B_READ_WRITE);
+	ASSERT_TRUE(resources.AddEntry(item.c_str(), kItemId, "item", 9));
+
+	testing::internal::CaptureStderr();
+	EXPECT_FALSE(resources.ExtractEntry(kItemId, temp.Child("placed").c_str(), true));
+	std::string errors = testing::internal::GetCapturedStderr();
+	EXPECT_NE(errors.find("refused item/climbing"), std::string::npos) << errors;
+	EXPECT_FALSE(exists(temp.Child("placed")));
+}
+
+TEST(LibAppResource, AddEntryTakesNoArchiveThatLacksPartOfTheItem)
+{
+	ScopedTempDir temp;
+	std::string program = copy_program(temp);
+	std::string item = temp.Child("item");
+	mkdir(item.c_str(), 0755);
+	write_file(item + "/good", "fine");
+	// A pipe is no file to pack: the archive would hold the rest only.
+	ASSERT_EQ(mkfifo((item + "/pipe").c_str(), 0644), 0);
+	std::set<std::string> before = temporary_entries();
+
+	LibAppResource resources(program.c_str(), B_READ_WRITE);
+	testing::internal::CaptureStderr();
+	EXPECT_FALSE(resources.AddEntry(item.c_str(), kItemId, "item", 9));
+	std::string errors = testing::internal::GetCapturedStderr();
+	EXPECT_NE(errors.find("special files are not packed"), std::string::npos) << errors;
+	EXPECT_FALSE(resources.HasResource(B_RAW_TYPE, kItemId));
+	EXPECT_EQ(before, temporary_entries());
+}

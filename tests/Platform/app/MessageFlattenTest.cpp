@@ -9,8 +9,12 @@
 #include <byteswap.h>
 #include <cstring>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <string>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -764,3 +768,88 @@ TEST(MessageFlatten, AddDataChecksNestedMessages)
 	ASSERT_EQ(B_OK, message.FindMessage("m", &nested));
 	EXPECT_STREQ("application/zip", nested.FindString("types"));
 }
+
+namespace {
+
+// The address space the process uses now, from /proc/self/status (VmSize), in bytes.
+size_t
+AddressSpaceInUse()
+{
+	std::ifstream status("/proc/self/status");
+	std::string line;
+	while (std::getline(status, line)) {
+		if (line.rfind("VmSize:", 0) == 0)
+			return (size_t)std::stoull(line.substr(7)) * 1024;
+	}
+	return 0;
+}
+
+// Runs body in a child process whose address space may grow by headroom bytes only, the
+// way a memory limit holds a user's program; the child's exit status (2 when an exception
+// escaped), or -1 when it was killed.
+int
+RunWithMemoryHeadroom(size_t headroom, const std::function<int()>& body)
+{
+	fflush(nullptr);
+	pid_t child = fork();
+	if (child == 0) {
+		size_t inUse = AddressSpaceInUse();
+		struct rlimit limit = { inUse + headroom, inUse + headroom };
+		if (inUse == 0 || setrlimit(RLIMIT_AS, &limit) != 0)
+			_exit(77);
+		// What escapes body ends the child here, not in the test framework's copy of the
+		// run.
+		try {
+			_exit(body());
+		} catch (...) {
+			_exit(2);
+		}
+	}
+	int status = 0;
+	if (child < 0 || waitpid(child, &status, 0) < 0)
+		return -2;
+	return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+} // namespace
+
+TEST(MessageFlatten, CountsReserveNoMoreThanTheInputJustifies)
+{
+	// Ten million one-byte "messages" in a fixed-size field: ten megabytes of input that
+	// once reserved a slot per claimed item (240 megabytes) before looking at one.
+	const uint32 kCount = 10 * 1000 * 1000;
+	Bytes flat = FlatBuilder()
+					 .Header('many')
+					 .Field(0x05, B_MESSAGE_TYPE, kCount, kCount, "m")
+					 .Zeros(kCount)
+					 .Finish();
+	int status = RunWithMemoryHeadroom(64 << 20, [&flat]() {
+		BMessage message;
+		return message.Unflatten((const char*)flat.data(), (ssize_t)flat.size()) == B_BAD_DATA ? 0
+																							   : 1;
+	});
+	if (status == 77)
+		GTEST_SKIP() << "the address space cannot be limited here";
+	EXPECT_EQ(0, status);
+}
+
+#if !defined(__SANITIZE_ADDRESS__)
+TEST(MessageFlatten, AllocationFailureIsReportedNotThrown)
+{
+	// A well-formed message whose one field needs more memory than the process may have.
+	const uint32 kLength = 96 << 20;
+	Bytes flat = FlatBuilder()
+					 .Header('big ')
+					 .Field(0x05, B_INT8_TYPE, kLength, kLength, "bytes")
+					 .Zeros(kLength)
+					 .Finish();
+	int status = RunWithMemoryHeadroom(32 << 20, [&flat]() {
+		BMessage message;
+		return message.Unflatten((const char*)flat.data(), (ssize_t)flat.size()) == B_NO_MEMORY ? 0
+																								: 1;
+	});
+	if (status == 77)
+		GTEST_SKIP() << "the address space cannot be limited here";
+	EXPECT_EQ(0, status);
+}
+#endif

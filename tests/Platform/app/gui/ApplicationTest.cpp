@@ -5,6 +5,7 @@
 #include <Messenger.h>
 #include <Window.h>
 
+#include "CommaLocale.h"
 #include "GuiTestSupport.h"
 #include "qt/ApplicationPrivate.h"
 
@@ -204,4 +205,19 @@ TEST_F(ApplicationTest, OnlyOneApplicationAtATime)
 	EXPECT_EQ(B_ERROR, error);
 	EXPECT_EQ(B_ERROR, second.InitCheck());
 	EXPECT_EQ(be_app, &application);
+}
+
+TEST_F(ApplicationTest, NumbersAreWrittenAndReadTheCWayWhateverTheUsersLocale)
+{
+	// Qt's application object takes LC_NUMERIC from the user's locale: with a German one,
+	// "%.1f" of 1.5 is "1,5", and a size text could not be read back.
+	CommaDecimalLocale locale;
+	if (!locale.Active())
+		GTEST_SKIP() << locale.Why();
+	ASSERT_EQ("1,5", CommaDecimalLocale::Format(1.5));
+
+	TestApplication application;
+	EXPECT_EQ("1.5", CommaDecimalLocale::Format(1.5));
+	EXPECT_EQ(1.5, strtod("1.5", nullptr));
+	EXPECT_STREQ(".", localeconv()->decimal_point);
 }
