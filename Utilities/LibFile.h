@@ -99,8 +99,9 @@ void LibTrash(const BPath& path, const bool& replace);
 bool LibIsTrashFolder(const char* folder);
 
 // Moves the entry into the Trash folder trashFolder (see LibIsTrashFolder) the way LibTrash
-// moves into the boot volume's: under the first free name of 'leaf', 'leaf copy', 'leaf copy
-// 1', ..., with its restore record, never over anything already there. True when moved.
+// without replace moves into the boot volume's: under the first free name, with its
+// restore record, never over anything, also not over an entry that appears meanwhile. An
+// entry already in that folder stays. True when the entry is in the Trash.
 bool LibTrashInto(const char* path, const char* trashFolder);
 
 // Renames the entry within its folder to the first free name of 'leaf copy', 'leaf copy
