@@ -5,6 +5,10 @@
 // it has come with 'snfi' messages and ends with the 'LThC' message of LibThread ("name"
 // "search", "status" 0).
 //
+// An entry matches when its attribute's text (the bytes up to the first NUL, if any) is the
+// whole tag, letter case included; the first 256 bytes are read, or the tag's length plus
+// one when the tag is longer, so a tag of any length can be found.
+//
 // The walk stays on the volume: it follows no symbolic link, goes into no other mount, and
 // leaves out the boot volume's Trash. A symbolic link is checked as itself (its attributes
 // are kept in its folder). A folder it cannot read is passed over and counted.
