@@ -61,13 +61,6 @@ pixels(float from, float to)
 
 } // namespace
 
-LibSysInfo::LibSysInfo()
-{
-	system_info info = {};
-	get_system_info(&info);
-	_Take(info, BRect(0, 0, 0, 0), B_NO_COLOR_SPACE);
-}
-
 LibSysInfo::LibSysInfo(
 	const system_info& info, const BRect& screenFrame, const color_space& screenDepth)
 {

@@ -12,8 +12,9 @@
 
 class LibSysInfo {
 public:
-	// Takes the snapshot of the running system. The screen is read by the interface kit's
-	// layer of the library; this snapshot records no screen: depth B_NO_COLOR_SPACE, 1 × 1.
+	// Takes the snapshot of the running system and its main screen. It needs the interface
+	// kit, so it lives in the library's interface part (UtilitiesInterface); without a
+	// display the screen reads as 1 × 1 "No color".
 	LibSysInfo();
 	// The snapshot of the given system record and main screen (frame and colour space).
 	LibSysInfo(const system_info& info, const BRect& screenFrame, const color_space& screenDepth);

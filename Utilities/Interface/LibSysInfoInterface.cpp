@@ -1,11 +1,28 @@
-// Bitmaps become pictures by recording a bitmap drawing in an off-screen view of the same
-// size; the off-screen bitmap and its view go away afterwards.
+// The system snapshot with the main screen, and bitmaps turned into pictures by recording a
+// bitmap drawing in an off-screen view of the same size (the off-screen bitmap and its view
+// go away afterwards).
 #include "LibSysInfoInterface.h"
+
+#include "LibSysInfo.h"
 
 #include <Bitmap.h>
 #include <InterfaceDefs.h>
+#include <OS.h>
 #include <Picture.h>
+#include <Screen.h>
 #include <View.h>
+
+LibSysInfo::LibSysInfo()
+{
+	system_info info = {};
+	get_system_info(&info);
+	BScreen screen(B_MAIN_SCREEN_ID);
+	if (!screen.IsValid()) {
+		_Take(info, BRect(0, 0, 0, 0), B_NO_COLOR_SPACE);
+		return;
+	}
+	_Take(info, screen.Frame(), screen.ColorSpace());
+}
 
 BPicture*
 LibBitmapToPicture(BBitmap* bitmap)

@@ -1,5 +1,7 @@
-// The system helpers that need the interface kit: turning bitmaps into pictures (picture
-// buttons are made of pictures) and asking whether the secondary mouse button is down.
+// The system helpers that need the interface kit: the system snapshot with the main screen
+// (LibSysInfo's default constructor, declared in LibSysInfo.h, is defined here), turning
+// bitmaps into pictures (picture buttons are made of pictures) and asking whether the
+// secondary mouse button is down.
 #ifndef LIB_SYS_INFO_INTERFACE_H
 #define LIB_SYS_INFO_INTERFACE_H
 

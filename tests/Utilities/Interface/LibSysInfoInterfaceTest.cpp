@@ -1,15 +1,22 @@
-// LibBitmapToPicture and LibIsMouseButton3: pictures made from bitmaps draw the bitmap's
-// pixels, and only the secondary button alone counts as button three.
+// The interface part of the system functions: the snapshot reads the real screen, pictures
+// made from bitmaps draw the bitmap's pixels, and only the secondary button alone counts as
+// button three.
 #include "LibSysInfoInterface.h"
+
+#include "LibSysInfo.h"
 
 #include <Application.h>
 #include <Bitmap.h>
 #include <InterfaceDefs.h>
 #include <Picture.h>
+#include <Screen.h>
 #include <View.h>
 #include <Window.h>
 
 #include "GuiTestSupport.h"
+
+#include <QGuiApplication>
+#include <QScreen>
 
 #include <gtest/gtest.h>
 
@@ -48,6 +55,28 @@ draw_picture(BPicture* picture)
 }
 
 } // namespace
+
+TEST(LibSysInfoInterfaceTest, TheSnapshotReadsTheMainScreenAndTheMachine)
+{
+	LibSysInfo info;
+	const QSize size = QGuiApplication::primaryScreen()->geometry().size();
+	EXPECT_EQ(size.width(), info.ScreenWidth());
+	EXPECT_EQ(size.height(), info.ScreenHeight());
+	EXPECT_EQ(B_RGB32, info.ScreenDepth());
+	EXPECT_STREQ("32 bit color", info.ScreenDepthStr());
+	EXPECT_GE(info.CpuCount(), 1);
+	EXPECT_GT(info.PhysicalRam(), 0);
+	EXPECT_GT(info.OSBuilt().Length(), 2);
+
+	LibString description;
+	info.Description(description);
+	testing::internal::CaptureStderr();
+	info.PrintToStream();
+	const std::string printed = testing::internal::GetCapturedStderr();
+	EXPECT_EQ(std::string(description) + "\n32 bit color, " + std::to_string(size.width()) + "x"
+			+ std::to_string(size.height()) + "\n",
+		printed);
+}
 
 TEST(LibSysInfoInterfaceTest, APictureOfABitmapDrawsItsPixels)
 {

@@ -1,0 +1,8 @@
+#include "MetaStringItem.h"
+
+MetaStringItem::MetaStringItem(const char* text) :
+	BStringItem(text)
+{
+}
+
+MetaStringItem::~MetaStringItem() { }
