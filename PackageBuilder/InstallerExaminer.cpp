@@ -7,6 +7,7 @@
 #include "PackageDefs.h"
 #include "PackageSchema.h"
 #include "PayloadArchive.h"
+#include "RequirementLookup.h"
 
 #include <cinttypes>
 #include <cstring>
@@ -276,6 +277,7 @@ InstallerExaminer::Show(FILE* stream)
 			fprintf(stream, " \"%s\"", name);
 		fprintf(stream, "\n");
 	}
+	PrintRequirementLookups(stream, "        ");
 
 	struct {
 		const char* flag;
@@ -310,6 +312,39 @@ InstallerExaminer::Show(FILE* stream)
 		fprintf(stream, "Deinstaller:      %" PRId32 " bytes\n", deinstallerSize);
 	else
 		fprintf(stream, "Deinstaller:      size not recorded\n");
+}
+
+void
+InstallerExaminer::PrintRequirementLookups(FILE* stream, const char* indent)
+{
+	BMessage libraries;
+	fConfiguration.FindMessage(Package::kReqSharedLibrary, &libraries);
+	const char* name = nullptr;
+	for (int32 i = 0; libraries.FindString(Package::kReqSharedLibraryName, i, &name) == B_OK; i++) {
+		std::string found;
+		if (FindSharedLibrary(name, &found))
+			fprintf(stream, "%slibrary \"%s\" on this machine: %s\n", indent, name, found.c_str());
+		else
+			fprintf(stream, "%slibrary \"%s\" on this machine: not found\n", indent, name);
+	}
+
+	BMessage applications;
+	fConfiguration.FindMessage(Package::kReqApps, &applications);
+	for (int32 i = 0; applications.FindString(Package::kReqAppName, i, &name) == B_OK; i++) {
+		std::string identifier = RequiredApplicationIdentifier(name);
+		std::string found;
+		if (FindRequiredApplication(identifier.c_str(), &found)) {
+			fprintf(
+				stream, "%sapplication \"%s\" on this machine: %s\n", indent, name, found.c_str());
+		} else if (identifier.empty()) {
+			fprintf(stream,
+				"%sapplication \"%s\" on this machine: not found (no name in parentheses)\n",
+				indent, name);
+		} else {
+			fprintf(stream, "%sapplication \"%s\" on this machine: not found (looked up as %s)\n",
+				indent, name, identifier.c_str());
+		}
+	}
 }
 
 void

@@ -39,6 +39,9 @@ public:
 	// "check": every rule of the package format that can be verified; the problems go to
 	// the diagnostics. True when there are none (warnings allowed).
 	bool Check();
+	// For "show" and "check": whether each required library and application would be found
+	// on the machine running the command, one line each (information only).
+	void PrintRequirementLookups(FILE* stream, const char* indent);
 
 private:
 	void _CheckItems(const BMessage& instructions);

@@ -75,9 +75,10 @@ copy_base(const std::string& base, const std::string& path)
 }
 
 // Drops the package resources a base may carry already (an installer used as the base of
-// another), so that the new package's resources alone describe it.
+// another), so that the new package's resources alone describe it. The help text is the
+// installer's own: it is dropped only when the package brings one.
 void
-remove_package_resources(BResources& resources)
+remove_package_resources(BResources& resources, bool replaceHelp)
 {
 	std::vector<std::pair<type_code, int32>> doomed;
 	type_code type = 0;
@@ -85,9 +86,10 @@ remove_package_resources(BResources& resources)
 	const char* name = nullptr;
 	size_t length = 0;
 	for (int32 index = 0; resources.GetResourceInfo(index, &type, &id, &name, &length); index++) {
-		bool package = (type == Package::kRawType
-						   && (id == Package::kDeinstallerId || id == Package::kHelpId
-							   || id >= Package::kFirstPayloadId))
+		bool package =
+			(type == Package::kRawType
+				&& (id == Package::kDeinstallerId || (id == Package::kHelpId && replaceHelp)
+					|| id >= Package::kFirstPayloadId))
 			|| (type == Package::kStringType && id == Package::kConfigurationId);
 		if (package)
 			doomed.emplace_back(type, id);
@@ -245,17 +247,24 @@ private:
 	std::string fPath;
 };
 
+// The program given, else the manifest's, else the one beside PackageBuilder: in the same
+// folder (an installed tree), or in its source folder's build folder next to PackageBuilder's
+// own (the build tree: build/<preset>/Installer/Installer, .../Deinstaller/Tarnwick).
 std::string
-pick(const std::string& option, const std::string& manifest, const char* besideProgram)
+pick(const std::string& option, const std::string& manifest, const char* besideProgram,
+	const char* buildFolder)
 {
 	if (!option.empty())
 		return option;
 	if (!manifest.empty())
 		return manifest;
-	std::string beside = ProgramFolder() + "/" + besideProgram;
-	struct stat status;
-	if (stat(beside.c_str(), &status) == 0 && S_ISREG(status.st_mode))
-		return beside;
+	std::string folder = ProgramFolder();
+	for (std::string beside :
+		{ folder + "/" + besideProgram, folder + "/../" + buildFolder + "/" + besideProgram }) {
+		struct stat status;
+		if (stat(beside.c_str(), &status) == 0 && S_ISREG(status.st_mode))
+			return beside;
+	}
 	return std::string();
 }
 
@@ -285,7 +294,7 @@ WriteInstaller(const Manifest& manifest, const BuildOptions& givenOptions, Diagn
 	options.deinstaller = caller.Absolute(options.deinstaller);
 
 	const std::string& file = manifest.file;
-	std::string base = pick(options.base, manifest.base, "Installer");
+	std::string base = pick(options.base, manifest.base, "Installer", "Installer");
 	if (base.empty()) {
 		diagnostics.Error(file, 0, 0,
 			"no base installer: give --base, 'base' in the manifest, or install PackageBuilder "
@@ -297,7 +306,8 @@ WriteInstaller(const Manifest& manifest, const BuildOptions& givenOptions, Diagn
 		diagnostics.Error(file, 0, 0, "the base installer " + base + " is not a file");
 		return false;
 	}
-	std::string deinstaller = pick(options.deinstaller, manifest.deinstaller, "Tarnwick");
+	std::string deinstaller =
+		pick(options.deinstaller, manifest.deinstaller, "Tarnwick", "Deinstaller");
 	if (deinstaller.empty())
 		diagnostics.Warning(file, 0, 0,
 			"no deinstaller (--deinstaller, 'deinstaller' in the manifest, or Tarnwick beside "
@@ -357,7 +367,7 @@ WriteInstaller(const Manifest& manifest, const BuildOptions& givenOptions, Diagn
 			ok = false;
 		}
 		if (ok) {
-			remove_package_resources(resources);
+			remove_package_resources(resources, !manifest.help.empty());
 			add_application_resources(resources);
 			for (size_t index = 0; ok && index < manifest.items.size(); index++) {
 				std::string archive = work + "/item-" + std::to_string(index) + ".zip";

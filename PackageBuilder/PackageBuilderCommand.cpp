@@ -139,6 +139,7 @@ run_inspection(const std::vector<std::string>& arguments, FILE* out, FILE* err)
 		inspector.List(out);
 	else if (command == "check") {
 		ok = inspector.Check();
+		inspector.PrintRequirementLookups(out, "");
 		fprintf(out, "%s: %s\n", installer.c_str(),
 			ok ? "the package is sound" : "the package has problems");
 	} else if (asManifest)

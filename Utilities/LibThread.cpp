@@ -15,12 +15,14 @@ LibThread::LibThread() :
 
 LibThread::~LibThread()
 {
-	// Waiting for the thread is a cancellation point, and unwinding out of a destructor
+	// Waiting for the thread is a kill point, and unwinding out of a destructor
 	// would end the process.
 	BPrivate::CancelDisabler disabler;
 	// A job that deletes itself on its own thread cannot wait for itself.
-	if (fThreadId != find_thread(NULL))
+	if (fThreadId != find_thread(NULL)) {
 		_Stop();
+		fSenderMark.Revoke();
+	}
 	delete fMessenger;
 }
 
@@ -45,7 +47,11 @@ LibThread::Resume()
 status_t
 LibThread::Kill()
 {
-	return _Stop();
+	status_t status = _Stop();
+	// A job that finished while the owner was stopping it has sent its completion
+	// message; the owner must not hear of the job again.
+	fSenderMark.Revoke();
+	return status;
 }
 
 status_t
@@ -59,7 +65,7 @@ LibThread::_Stop()
 	status_t status = kill_thread(fThreadId);
 	if (status != B_OK)
 		return status;
-	// The thread stops at its next cancellation point; until then it may still use this
+	// The thread stops at its next kill point; until then it may still use this
 	// object, which the caller is about to delete.
 	status_t exitValue;
 	wait_for_thread(fThreadId, &exitValue);
@@ -77,6 +83,7 @@ LibThread::Go(const char* name, BMessenger* messenger, const long& priority, con
 	fFinished.store(false);
 
 	fThreadId = spawn_thread(StaticAction, name, (int32)priority, this);
+	fSenderMark = BPrivate::sender_mark_of(fThreadId);
 	if (wait) {
 		status_t exitValue;
 		return wait_for_thread(fThreadId, &exitValue);

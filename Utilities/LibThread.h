@@ -4,13 +4,16 @@
 // and int32 "status" (what Action() returned). A subclass may send its own progress
 // messages through fMessenger while it runs, never when fMessenger is NULL.
 //
-// Killing the job (Kill(), or deleting the object) stops the thread wherever it is, and no
-// message it would have sent afterwards arrives. Kill() returns once the thread has ended,
-// so the object can be deleted right after it.
+// Killing the job (Kill(), or deleting the object) stops the thread at its next kill point
+// (OS.h: a wait, or a check point of a long loop), and none of its messages arrives
+// afterwards: not those it would still send, and not those still waiting in the owner's
+// queue, even when the job had already finished (its completion message included). Kill()
+// returns once the thread has ended, so the object can be deleted right after it.
 #ifndef LIB_THREAD_H
 #define LIB_THREAD_H
 
 #include <OS.h>
+#include <ThreadPrivate.h>
 
 #include <atomic>
 
@@ -68,6 +71,9 @@ private:
 	// Set by the job's thread as the last thing it does with this object, so that ending a
 	// job that has finished never touches a thread id the system may have handed on.
 	std::atomic<bool> fFinished;
+
+	// Revokes the messages of the job's thread that still wait in queues.
+	BPrivate::SenderMark fSenderMark;
 };
 
 #endif // LIB_THREAD_H

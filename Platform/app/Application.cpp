@@ -4,6 +4,7 @@
 
 #include <Message.h>
 #include <MessengerPrivate.h>
+#include <ThreadPrivate.h>
 #include <Window.h>
 
 #include "../interface/qt/ApplicationPrivate.h"
@@ -32,6 +33,11 @@ namespace {
 
 // The request that carries Quit() from another thread to the main thread.
 const uint32 kQuitApplication = '_AQU';
+
+// How long the quit path waits for a window's lock. The GUI thread must never wait for
+// ever on another thread: a worker that holds a window's lock may itself be waiting for
+// the GUI thread (an alert). A lock whose holder has ended is taken over at once (BLocker).
+const bigtime_t kQuitLockTimeout = 2000000;
 
 std::mutex sCommandLineLock;
 std::vector<std::string> sCommandLine;
@@ -176,17 +182,33 @@ BApplication::_Init(const char* signature, status_t* error)
 BApplication::~BApplication()
 {
 	if (be_app == this) {
+		// Locking windows waits; unwinding out of a destructor would end the process.
+		BPrivate::CancelDisabler disabler;
 		// The windows that are left go with the application; their loops have stopped
 		// with Run(), so they are deleted here rather than through their queues.
+		std::vector<BWindow*> skipped;
 		while (true) {
 			BWindow* window = NULL;
 			{
 				std::lock_guard<std::mutex> lock(fData->fWindowLock);
-				if (fData->fWindows.empty())
-					break;
-				window = fData->fWindows.back();
+				for (auto it = fData->fWindows.rbegin(); it != fData->fWindows.rend(); ++it) {
+					if (std::find(skipped.begin(), skipped.end(), *it) == skipped.end()) {
+						window = *it;
+						break;
+					}
+				}
 			}
-			window->Lock();
+			if (window == NULL)
+				break;
+			const status_t status = window->LockWithTimeout(kQuitLockTimeout);
+			if (status != B_OK) {
+				if (status == B_TIMED_OUT) {
+					fprintf(stderr, "BApplication: window \"%s\" stays locked by thread %d\n",
+						window->Title(), (int)window->LockingThread());
+				}
+				skipped.push_back(window);
+				continue;
+			}
 			if (window->Thread() < 0)
 				window->Quit();
 			else
@@ -266,16 +288,27 @@ BApplication::Quit()
 bool
 BApplication::QuitRequested()
 {
-	// Each window is asked in turn; the first that refuses keeps the application.
+	// Each window is asked in turn; the first that refuses keeps the application. A window
+	// that is already on its way out (its lock fails) is passed over.
+	std::vector<BWindow*> asked;
 	while (true) {
 		BWindow* window = NULL;
 		{
 			std::lock_guard<std::mutex> lock(fData->fWindowLock);
-			if (fData->fWindows.empty())
-				return true;
-			window = fData->fWindows.back();
+			for (auto it = fData->fWindows.rbegin(); it != fData->fWindows.rend(); ++it) {
+				if (std::find(asked.begin(), asked.end(), *it) == asked.end()) {
+					window = *it;
+					break;
+				}
+			}
 		}
-		if (!window->Lock())
+		if (window == NULL)
+			return true;
+		asked.push_back(window);
+		const status_t status = window->LockWithTimeout(kQuitLockTimeout);
+		if (status == B_TIMED_OUT)
+			return false;
+		if (status != B_OK)
 			continue;
 		if (!window->QuitRequested()) {
 			window->Unlock();
@@ -447,17 +480,4 @@ BApplication::_WindowDeleted(BWindow* window)
 	std::lock_guard<std::mutex> lock(fData->fWindowLock);
 	auto& windows = fData->fWindows;
 	windows.erase(std::remove(windows.begin(), windows.end(), window), windows.end());
-}
-
-bool
-BApplication::_IsLastShownWindow(BWindow* window) const
-{
-	if (!fData->fRunning || fData->fQuitting)
-		return false;
-	std::lock_guard<std::mutex> lock(fData->fWindowLock);
-	for (BWindow* other : fData->fWindows) {
-		if (other != window && !other->IsHidden())
-			return false;
-	}
-	return true;
 }

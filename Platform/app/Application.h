@@ -19,7 +19,8 @@ class BApplication : public BLooper {
 public:
 	BApplication(const char* signature);
 	BApplication(const char* signature, status_t* error);
-	// Deletes the windows that are left.
+	// Deletes the windows that are left (a window whose lock another thread keeps for
+	// seconds is left alone, with a line on standard error).
 	virtual ~BApplication();
 
 	BApplication(const BApplication&) = delete;
@@ -34,8 +35,9 @@ public:
 	// Ends Run() once the current message is handled. The application object stays; the
 	// program deletes it. From another thread the request is passed to the main thread.
 	virtual void Quit();
-	// Asks every window to quit; true when all of them did. The application also hears
-	// B_QUIT_REQUESTED when its last shown window quits, as on BeOS.
+	// Asks every window to quit; true when all of them did (a window whose lock another
+	// thread keeps for seconds counts as refusing). The application also hears
+	// B_QUIT_REQUESTED when a window with B_QUIT_ON_WINDOW_CLOSE quits, as on BeOS.
 	virtual bool QuitRequested();
 
 	virtual void ReadyToRun();
@@ -66,7 +68,6 @@ private:
 	void _Init(const char* signature, status_t* error);
 	void _WindowCreated(BWindow* window);
 	void _WindowDeleted(BWindow* window);
-	bool _IsLastShownWindow(BWindow* window) const;
 
 	std::unique_ptr<BPrivate::ApplicationData> fData;
 };

@@ -5,6 +5,8 @@
 
 #include "TokenSpace.h"
 
+#include <ThreadPrivate.h>
+
 #include <cstdlib>
 #include <cstring>
 
@@ -18,6 +20,9 @@ BHandler::BHandler(const char* name) :
 
 BHandler::~BHandler()
 {
+	// Locking the looper is a kill point; unwinding out of a destructor would end the
+	// process.
+	BPrivate::CancelDisabler disabler;
 	// A handler that is deleted while it still belongs to a looper leaves it first, so that
 	// the looper never dispatches to freed memory.
 	if (LockLooper()) {

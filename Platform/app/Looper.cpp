@@ -9,6 +9,8 @@
 #include "MessagePort.h"
 #include "TokenSpace.h"
 
+#include <ThreadPrivate.h>
+
 #include <algorithm>
 #include <climits>
 #include <unistd.h>
@@ -55,6 +57,8 @@ BLooper::BLooper(const char* name, int32 priority, int32 portCapacity) :
 
 BLooper::~BLooper()
 {
+	// Taking the lock is a kill point; unwinding out of a destructor would end the process.
+	BPrivate::CancelDisabler disabler;
 	fPort->Locker().Lock();
 	// Senders fail from now on, and messages still waiting are deleted, which answers
 	// senders that wait for replies.
@@ -401,12 +405,16 @@ BLooper::_DispatchMessages(int32 maxCount)
 	int32 dispatched = 0;
 	while (!fTerminating && dispatched < maxCount) {
 		int32 token;
-		std::unique_ptr<BMessage> message(fQueue->_NextMessage(&token));
+		BPrivate::SenderMark sender;
+		std::unique_ptr<BMessage> message(fQueue->_NextMessage(&token, &sender));
 		if (message == NULL)
 			break;
 		dispatched++;
 		{
 			DispatchLock locker(fPort->Locker());
+			// The sender may have been killed while the lock was held elsewhere.
+			if (sender.IsRevoked())
+				continue;
 			fLastMessage = message.get();
 			if (BHandler* handler = _HandlerFor(token))
 				DispatchMessage(message.get(), handler);

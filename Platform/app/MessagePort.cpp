@@ -142,7 +142,7 @@ MessagePort::_Enqueue(std::unique_ptr<BMessage>& message, int32 token, bigtime_t
 	if (thread_is_killed())
 		return B_CANCELED;
 
-	fEntries.push_back({ message.release(), token });
+	fEntries.push_back({ message.release(), token, current_sender_mark() });
 	if (fWaitingReaders > 0)
 		pthread_cond_signal(&fNotEmpty);
 	if (fDriver.load() != nullptr && !fDispatchRequested.exchange(true))
@@ -173,7 +173,7 @@ MessagePort::DrainInto(BMessageQueue* queue)
 	}
 	queue->Lock();
 	for (const Entry& entry : fSpare)
-		queue->_AddMessage(entry.message, entry.token);
+		queue->_AddMessage(entry.message, entry.token, entry.sender);
 	queue->Unlock();
 	fSpare.clear();
 }

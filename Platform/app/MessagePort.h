@@ -9,6 +9,7 @@
 #include <CancelableWait.h>
 #include <Locker.h>
 #include <Message.h>
+#include <ThreadPrivate.h>
 
 #include <atomic>
 #include <memory>
@@ -27,6 +28,8 @@ public:
 	struct Entry {
 		BMessage* message;
 		int32 token;
+		// Lets the reader drop the message once its sender has been killed.
+		SenderMark sender;
 	};
 
 	MessagePort(int32 capacity, BLooper* looper);

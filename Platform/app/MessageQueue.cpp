@@ -3,6 +3,9 @@
 #include <Autolock.h>
 #include <MessengerPrivate.h>
 
+#include <memory>
+#include <vector>
+
 BMessageQueue::BMessageQueue() :
 	fLock("message queue")
 {
@@ -17,7 +20,7 @@ BMessageQueue::~BMessageQueue()
 void
 BMessageQueue::AddMessage(BMessage* message)
 {
-	_AddMessage(message, B_NULL_TOKEN);
+	_AddMessage(message, B_NULL_TOKEN, BPrivate::SenderMark());
 }
 
 void
@@ -101,22 +104,35 @@ BMessageQueue::IsNextMessage(const BMessage* message) const
 }
 
 void
-BMessageQueue::_AddMessage(BMessage* message, int32 token)
+BMessageQueue::_AddMessage(BMessage* message, int32 token, const BPrivate::SenderMark& sender)
 {
 	if (message == NULL)
 		return;
 	BAutolock locker(fLock);
-	fItems.push_back({ message, token });
+	fItems.push_back({ message, token, sender });
 }
 
 BMessage*
-BMessageQueue::_NextMessage(int32* token)
+BMessageQueue::_NextMessage(int32* token, BPrivate::SenderMark* sender)
 {
+	// A killed thread's messages still waiting here must not be dispatched: the owner that
+	// killed the thread has gone on as if they never came. They are deleted after the
+	// queue is unlocked, since deleting a message may answer a waiting sender.
+	std::vector<std::unique_ptr<BMessage>> revoked;
 	BAutolock locker(fLock);
-	if (fItems.empty())
-		return NULL;
-	Item item = fItems.front();
-	fItems.pop_front();
-	*token = item.token;
-	return item.message;
+	while (!fItems.empty()) {
+		Item item = fItems.front();
+		fItems.pop_front();
+		if (item.sender.IsRevoked()) {
+			revoked.emplace_back(item.message);
+			continue;
+		}
+		*token = item.token;
+		if (sender != NULL)
+			*sender = item.sender;
+		locker.Unlock();
+		return item.message;
+	}
+	locker.Unlock();
+	return NULL;
 }

@@ -1,11 +1,13 @@
 // BMessageQueue: the messages a looper has received and not yet dispatched, in order. The
 // queue owns the messages it holds; NextMessage() and RemoveMessage() hand them back to the
-// caller.
+// caller. Messages whose sender has been killed since they were sent are never handed out:
+// they are dropped when they come to the front.
 #ifndef _MESSAGE_QUEUE_H
 #define _MESSAGE_QUEUE_H
 
 #include <Locker.h>
 #include <Message.h>
+#include <ThreadPrivate.h>
 
 #include <deque>
 
@@ -52,10 +54,12 @@ private:
 		BMessage* message;
 		// the handler token the message was sent to
 		int32 token;
+		BPrivate::SenderMark sender;
 	};
 
-	void _AddMessage(BMessage* message, int32 token);
-	BMessage* _NextMessage(int32* token);
+	void _AddMessage(BMessage* message, int32 token, const BPrivate::SenderMark& sender);
+	// The sender's mark lets the looper check it again once it holds its lock.
+	BMessage* _NextMessage(int32* token, BPrivate::SenderMark* sender = NULL);
 
 	mutable BLocker fLock;
 	std::deque<Item> fItems;

@@ -3,6 +3,7 @@
 #include <Window.h>
 
 #include <Application.h>
+#include <Autolock.h>
 #include <Button.h>
 #include <Message.h>
 #include <Messenger.h>
@@ -137,10 +138,9 @@ BWindow::Quit()
 	while (!IsHidden())
 		Hide();
 
-	// BeOS behaviour: closing the last window of a running application asks the
-	// application to quit, as does any window with B_QUIT_ON_WINDOW_CLOSE.
-	if (be_app != NULL
-		&& ((Flags() & B_QUIT_ON_WINDOW_CLOSE) != 0 || be_app->_IsLastShownWindow(this)))
+	// BeOS behaviour: only a window with B_QUIT_ON_WINDOW_CLOSE asks the application to
+	// quit when it goes; programs post their own quit requests otherwise.
+	if (be_app != NULL && (Flags() & B_QUIT_ON_WINDOW_CLOSE) != 0)
 		be_app->PostMessage(B_QUIT_REQUESTED);
 
 	// On the GUI thread outside a dispatch of this window, nothing would come back to
@@ -528,17 +528,21 @@ BWindow::GetSizeLimits(float* minWidth, float* maxWidth, float* minHeight, float
 void
 BWindow::Show()
 {
-	if (Lock()) {
-		fData->fShowLevel--;
-		if (fData->fShowLevel == 0) {
-			if (BPrivate::is_gui_thread() && fData->fSync != nullptr)
-				fData->ApplyShown();
-			else {
-				fData->fShownSyncPending = true;
-				fData->RequestSync();
+	{
+		// Held through a guard, so that a thread killed while it holds the lock gives it
+		// back as it unwinds.
+		BAutolock lock(this);
+		if (lock.IsLocked()) {
+			fData->fShowLevel--;
+			if (fData->fShowLevel == 0) {
+				if (BPrivate::is_gui_thread() && fData->fSync != nullptr)
+					fData->ApplyShown();
+				else {
+					fData->fShownSyncPending = true;
+					fData->RequestSync();
+				}
 			}
 		}
-		Unlock();
 	}
 	// BeOS behaviour: the first Show() starts the message loop.
 	if (Thread() < 0)
@@ -548,7 +552,8 @@ BWindow::Show()
 void
 BWindow::Hide()
 {
-	if (!Lock())
+	BAutolock lock(this);
+	if (!lock.IsLocked())
 		return;
 	fData->fShowLevel++;
 	if (fData->fShowLevel == 1) {
@@ -559,7 +564,6 @@ BWindow::Hide()
 			fData->RequestSync();
 		}
 	}
-	Unlock();
 }
 
 bool

@@ -33,7 +33,7 @@ public:
 
 	// With the lock held: waits until notified, a spurious wake-up, or the
 	// deadline (system_time() base; B_INFINITE_TIMEOUT waits without limit).
-	// B_OK or B_TIMED_OUT. A cancellation point.
+	// B_OK or B_TIMED_OUT. A kill point (ThreadPrivate.h).
 	status_t WaitUntil(bigtime_t deadline);
 
 	// Waits with the lock held until ready() holds; ready() is called with the
@@ -68,7 +68,7 @@ private:
 
 // The building blocks, for classes that keep their own mutex and conditions (a lock, a message
 // port): the condition must have been made by init_condition(). Waits until signalled or the
-// deadline; B_OK or B_TIMED_OUT. A cancellation point: a killed thread unwinds from here with
+// deadline; B_OK or B_TIMED_OUT. A kill point: a killed thread unwinds from here with
 // the mutex held again.
 void init_condition(pthread_cond_t* condition);
 status_t wait_condition(pthread_cond_t* condition, pthread_mutex_t* mutex, bigtime_t deadline);

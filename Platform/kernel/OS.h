@@ -5,15 +5,25 @@
 // is the same number that /proc, top and a debugger show. Threads made by spawn_thread()
 // start suspended, as on BeOS, until resume_thread() or wait_for_thread().
 //
-// kill_thread() uses deferred pthread cancellation: the killed thread unwinds (C++
-// destructors run, so BAutolock and other guards release what they hold) at its next
-// cancellation point: snooze(), a wait in the kits (a blocked BMessenger::SendMessage, a
-// BLocker, a BPrivate::CancelableWait, wait_for_thread()) or a blocking system call such
-// as read(), write() or open(). A thread that computes without reaching one stops at the
-// next one. Never catch (...) without rethrowing on a thread that can be killed: the
-// unwinding is an exception (abi::__forced_unwind) and swallowing it aborts the process.
-// A destructor that can block should hold a BPrivate::CancelDisabler (ThreadPrivate.h),
-// because unwinding out of a destructor ends the process.
+// Where kill_thread() takes effect. A killed thread unwinds (C++ destructors run, so
+// BAutolock and other guards release what they hold) from a kill point, and only there:
+//  - the kits' waits: snooze(), wait_for_thread(), a BLocker, a full port or a synchronous
+//    reply in BMessenger::SendMessage(), a BPrivate::CancelableWait (an alert's answer),
+//    BPrivate::wait_for_child();
+//  - the check point BPrivate::check_thread_killed() (ThreadPrivate.h), which long loops
+//    call once per entry or per chunk: the file walks and the ZIP packing and expanding of
+//    the foundation library do, and so must every loop a worker runs for long without
+//    waiting.
+// Threads made by spawn_thread() run with cancellation off and have it on only inside a kill
+// point, so a kill never lands in a destructor (closing a file), in a C library holding a lock
+// (malloc, stdio, libzip) or in Qt; system calls such as read(), write() or close() are not
+// kill points. A kill that comes while the thread is elsewhere waits for its next kill point.
+// Never catch (...) without rethrowing on a thread that can be killed: the unwinding is an
+// exception (abi::__forced_unwind) and swallowing it aborts the process. A destructor that
+// waits holds a BPrivate::CancelDisabler, because unwinding out of a destructor ends the
+// process; a C library callback never unwinds (it asks its library to stop, see
+// BPrivate::thread_is_killed()). Messages a killed thread sent that still wait in a looper's
+// queue are dropped, and nothing it sends after the kill arrives.
 #ifndef _OS_H
 #define _OS_H
 
@@ -83,7 +93,7 @@ typedef struct {
 // Makes a thread that runs function(data) once it is resumed; returns its id or an error.
 thread_id spawn_thread(thread_func function, const char* name, int32 priority, void* data);
 
-// Stops a thread at its next cancellation point (see above). Threads of this process made by
+// Stops a thread at its next kill point (see above). Threads of this process made by
 // spawn_thread() and the calling thread itself can be killed; B_NOT_ALLOWED for others.
 status_t kill_thread(thread_id thread);
 

@@ -40,6 +40,9 @@ struct ThreadRecord {
 	std::atomic<int32> priority { B_NORMAL_PRIORITY };
 	std::atomic<int32> blockState { 0 };
 	std::atomic<bool> killed { false };
+	// Set by kill_thread(), or by the owner of a job that is stopped after it finished: the
+	// thread's messages still in queues are dropped. Shared with those messages.
+	std::shared_ptr<std::atomic<bool>> revoked = std::make_shared<std::atomic<bool>>(false);
 	void* stackBase = nullptr;
 	void* stackEnd = nullptr;
 
@@ -75,6 +78,12 @@ thread_table()
 }
 
 thread_local thread_id tThreadId = -1;
+
+// True in threads made by spawn_thread(): they run with cancellation disabled and turn it on
+// only at kill points (ThreadPrivate.h).
+thread_local bool tKillable = false;
+// How many CancelDisablers are in force in the calling thread.
+thread_local int tNoKillDepth = 0;
 
 void
 forget_cached_thread_id()
@@ -412,6 +421,9 @@ thread_start(void* argument)
 	std::shared_ptr<ThreadRecord> record =
 		std::move(*static_cast<std::shared_ptr<ThreadRecord>*>(argument));
 	delete static_cast<std::shared_ptr<ThreadRecord>*>(argument);
+	// Killed threads unwind only from kill points; everywhere else a kill waits.
+	pthread_setcancelstate(PTHREAD_CANCEL_DISABLE, nullptr);
+	tKillable = true;
 	tCurrent.record = record;
 
 	const thread_id id = current_thread_id();
@@ -530,19 +542,57 @@ thread_is_killed()
 void
 check_thread_killed()
 {
-	if (thread_is_killed())
-		pthread_testcancel();
+	if (!thread_is_killed())
+		return;
+	KillPoint point;
+	pthread_testcancel();
 }
 
 CancelDisabler::CancelDisabler()
 {
-	pthread_setcancelstate(PTHREAD_CANCEL_DISABLE, &fOldState);
+	tNoKillDepth++;
 }
 
 CancelDisabler::~CancelDisabler()
 {
-	int ignored;
-	pthread_setcancelstate(fOldState, &ignored);
+	tNoKillDepth--;
+}
+
+KillPoint::KillPoint() :
+	fEnabled(tKillable && tNoKillDepth == 0)
+{
+	if (fEnabled)
+		pthread_setcancelstate(PTHREAD_CANCEL_ENABLE, nullptr);
+}
+
+KillPoint::~KillPoint()
+{
+	if (fEnabled)
+		pthread_setcancelstate(PTHREAD_CANCEL_DISABLE, nullptr);
+}
+
+SenderMark
+current_sender_mark()
+{
+	const std::shared_ptr<ThreadRecord>& record = tCurrent.record;
+	if (record == nullptr || !record->spawned)
+		return SenderMark();
+	return SenderMark(record->revoked);
+}
+
+SenderMark
+sender_mark_of(thread_id thread)
+{
+	std::shared_ptr<ThreadRecord> record = find_record(thread);
+	if (record == nullptr || !record->spawned)
+		return SenderMark();
+	return SenderMark(record->revoked);
+}
+
+bool
+thread_exists(thread_id thread)
+{
+	return is_own_thread(thread);
 }
 
 ThreadStateScope::ThreadStateScope(thread_state state)
@@ -569,6 +619,7 @@ status_t
 wait_condition(pthread_cond_t* condition, pthread_mutex_t* mutex, bigtime_t deadline)
 {
 	ThreadStateScope waiting(B_THREAD_WAITING);
+	KillPoint point;
 	int error = 0;
 	if (deadline == B_INFINITE_TIMEOUT) {
 		pthread_cond_wait(condition, mutex);
@@ -673,6 +724,7 @@ snooze_until(bigtime_t time, int timeBase)
 		return B_BAD_VALUE;
 
 	BPrivate::ThreadStateScope asleep(B_THREAD_ASLEEP);
+	BPrivate::KillPoint point;
 	timespec until;
 	if (time < 0)
 		time = 0;
@@ -691,7 +743,7 @@ status_t
 snooze(bigtime_t microseconds)
 {
 	if (microseconds <= 0) {
-		pthread_testcancel();
+		BPrivate::check_thread_killed();
 		return B_OK;
 	}
 	return snooze_until(BPrivate::deadline_after(microseconds), B_SYSTEM_TIMEBASE);
@@ -742,6 +794,7 @@ kill_thread(thread_id id)
 	if (id == current_thread_id()) {
 		ThreadRecord& self = current_record();
 		self.killed = true;
+		self.revoked->store(true);
 		self.exitValue = B_INTERRUPTED;
 		pthread_exit(nullptr);
 	}
@@ -758,10 +811,11 @@ kill_thread(thread_id id)
 	BPrivate::CancelableWait::Locker locker(record->gate);
 	if (record->phase == kEnded)
 		return B_BAD_THREAD_ID;
+	record->revoked->store(true);
 	if (record->killed.exchange(true))
 		return B_OK;
 	pthread_cancel(record->handle);
-	// A suspended thread goes on to its next cancellation point.
+	// A suspended thread goes on to its next kill point.
 	if (clear_suspended(id))
 		send_signal(getpid(), id, resume_signal());
 	return B_OK;

@@ -1,6 +1,7 @@
 #include <Locker.h>
 
 #include "CancelableWait.h"
+#include "ThreadPrivate.h"
 
 BLocker::BLocker() :
 	BLocker(nullptr, true)
@@ -94,14 +95,23 @@ BLocker::CountLockRequests() const
 
 namespace {
 
-// Releases the mutex and the waiter count when a killed thread unwinds out of the wait.
+// How often a waiter looks whether the lock's owner still exists.
+const bigtime_t kOwnerCheckInterval = 100000;
+
+// Releases the mutex and the waiter count however the wait is left, and withdraws the lock
+// request unless the lock was taken: a waiter that times out or is killed leaves the
+// counts as they were before it asked.
 struct WaitGuard {
 	pthread_mutex_t* mutex;
 	int32* waiting;
+	std::atomic<int32>* requests;
+	bool acquired;
 
 	~WaitGuard()
 	{
 		(*waiting)--;
+		if (!acquired)
+			requests->fetch_sub(1, std::memory_order_relaxed);
 		pthread_mutex_unlock(mutex);
 	}
 };
@@ -128,16 +138,31 @@ BLocker::_Lock(bigtime_t timeout)
 
 	fRequests.fetch_add(1, std::memory_order_relaxed);
 	fWaiting++;
-	WaitGuard guard { &fMutex, &fWaiting };
+	WaitGuard guard { &fMutex, &fWaiting, &fRequests, false };
 	const bigtime_t deadline = BPrivate::deadline_after(timeout);
-	while (fOwner.load(std::memory_order_relaxed) != B_ERROR) {
-		if (BPrivate::wait_condition(&fCondition, &fMutex, deadline) == B_TIMED_OUT
-			&& fOwner.load(std::memory_order_relaxed) != B_ERROR) {
-			fRequests.fetch_sub(1, std::memory_order_relaxed);
+	while (true) {
+		const thread_id holder = fOwner.load(std::memory_order_relaxed);
+		if (holder == B_ERROR)
+			break;
+		const bigtime_t now = system_time();
+		if (deadline != B_INFINITE_TIMEOUT && now >= deadline)
 			return B_TIMED_OUT;
+		const bigtime_t slice =
+			deadline == B_INFINITE_TIMEOUT || deadline - now > kOwnerCheckInterval
+			? now + kOwnerCheckInterval
+			: deadline;
+		if (BPrivate::wait_condition(&fCondition, &fMutex, slice) != B_TIMED_OUT)
+			continue;
+		// A thread that ended while it held the lock (killed, or gone without unlocking)
+		// can never release it: the lock is free, and this waiter takes it over.
+		if (fOwner.load(std::memory_order_relaxed) == holder && !BPrivate::thread_exists(holder)) {
+			fRequests.fetch_sub(fCount.load(std::memory_order_relaxed), std::memory_order_relaxed);
+			fCount.store(0, std::memory_order_relaxed);
+			fOwner.store(B_ERROR, std::memory_order_relaxed);
 		}
 	}
 	fOwner.store(self, std::memory_order_relaxed);
 	fCount.fetch_add(1, std::memory_order_relaxed);
+	guard.acquired = true;
 	return B_OK;
 }

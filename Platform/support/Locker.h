@@ -1,7 +1,10 @@
-// BLocker: a recursive lock that knows its owner, as on BeOS. Waiting for it is a
-// cancellation point, so a thread killed while it waits for a lock ends there. A killed thread
-// releases the locks it held only through guards that unwind (BAutolock); a lock taken with
-// Lock() and never unlocked stays held, as it does on BeOS.
+// BLocker: a recursive lock that knows its owner, as on BeOS. Waiting for it is a kill point
+// (OS.h), so a thread killed while it waits for a lock ends there and its request leaves the
+// counts. A killed thread releases the locks it held through guards that unwind (BAutolock),
+// which is why code that can be killed while holding a lock holds it through one. A lock
+// whose owner thread has ended without unlocking it can never be released by that owner:
+// the next thread that waits for it takes it over (within a tenth of a second) instead of
+// waiting for ever, where BeOS would hang.
 #ifndef _LOCKER_H
 #define _LOCKER_H
 

@@ -15,6 +15,7 @@
 #include <Node.h>
 #include <NodeInfo.h>
 #include <Path.h>
+#include <ThreadPrivate.h>
 #include <View.h>
 #include <Window.h>
 
@@ -328,6 +329,9 @@ BFilePanel::BFilePanel(file_panel_mode mode, BMessenger* target, const entry_ref
 
 BFilePanel::~BFilePanel()
 {
+	// Locking and quitting the window wait; unwinding out of a destructor would end the
+	// process.
+	BPrivate::CancelDisabler disabler;
 	BWindow* window = fData->window;
 	if (window->Lock())
 		window->Quit();

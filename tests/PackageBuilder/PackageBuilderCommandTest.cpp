@@ -3,6 +3,7 @@
 #include "AboutImage.h"
 #include "PackageConfiguration.h"
 #include "PackageTestSupport.h"
+#include "ScopedVariable.h"
 #include "WavSound.h"
 
 #include <Bitmap.h>
@@ -219,4 +220,44 @@ TEST_F(PackageBuilderCommandTest, RelativePathsAreTakenFromTheCallersFolder)
 	EXPECT_EQ(after, fRoot / "out");
 	EXPECT_TRUE(fs::exists(fRoot / "out/Relative-Installer"));
 	EXPECT_FALSE(fs::exists(fRoot / "payload/Relative-Installer"));
+}
+
+TEST_F(PackageBuilderCommandTest, CheckAndShowSayWhetherRequirementsAreOnThisMachine)
+{
+	fs::create_directories(fRoot / "bin");
+	write_text(fRoot / "bin/sample-viewer", "#!/bin/sh\n");
+	chmod((fRoot / "bin/sample-viewer").c_str(), 0755);
+	ScopedVariable path("PATH", (fRoot / "bin").string());
+	ScopedVariable libraryPath("LIBRARY_PATH", nullptr);
+
+	std::string manifest = WriteManifest(std::string(kProductHeader)
+		+ "\n[requirements]\nlibraries = [\"libc.so.6\", \"libsample-typo.so.1\"]\n"
+		  "apps = [\"Viewer (sample-viewer)\", \"Editor (application/x-vnd.Sample-Absent)\","
+		  " \"Nameless\"]\n"
+		  "\n[[items]]\npath = \"payload/sample-tool\"\n");
+	ASSERT_EQ(run(BuildArguments(manifest, Output())).status, kExitOk);
+
+	Result check = run({ "check", Output() });
+	Result show = run({ "show", Output() });
+	// Information only: a missing requirement does not make the package unsound.
+	EXPECT_EQ(check.status, kExitOk) << check.err;
+	for (const Result* result : { &check, &show }) {
+		const std::string& out = result->out;
+		EXPECT_NE(out.find("library \"libc.so.6\" on this machine: /"), std::string::npos) << out;
+		EXPECT_NE(out.find("library \"libsample-typo.so.1\" on this machine: not found"),
+			std::string::npos)
+			<< out;
+		EXPECT_NE(out.find("application \"Viewer (sample-viewer)\" on this machine: "
+					  + (fRoot / "bin/sample-viewer").string()),
+			std::string::npos)
+			<< out;
+		EXPECT_NE(out.find("application \"Editor (application/x-vnd.Sample-Absent)\" on this "
+						   "machine: not found (looked up as application/x-vnd.Sample-Absent)"),
+			std::string::npos)
+			<< out;
+		EXPECT_NE(out.find("application \"Nameless\" on this machine: not found (no name in "
+						   "parentheses)"),
+			std::string::npos)
+			<< out;
+	}
 }

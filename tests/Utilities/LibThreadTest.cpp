@@ -202,6 +202,44 @@ TEST(LibThread, KilledJobSendsNothingAfterwards)
 	EXPECT_LT(job.Status(), 0) << "the thread is gone";
 }
 
+// The owner was busy when the job finished; Stop, already queued, kills the job: the
+// completion and progress messages still waiting behind it must never be dispatched.
+TEST(LibThread, StoppingAJobThatHasFinishedDropsItsQueuedMessages)
+{
+	const struct {
+		const char* name;
+		bool deleteInsteadOfKill;
+	} rows[] = { { "kill", false }, { "delete", true } };
+
+	for (const auto& row : rows) {
+		RunningRecorder recorder;
+		Job* job = new Job([](Job& self) {
+			self.SendProgress();
+			self.finished = true;
+			return (status_t)0;
+		});
+		ASSERT_TRUE(recorder->Lock()) << row.name;
+		ASSERT_EQ(B_OK, job->Go("search", recorder.NewMessenger(), B_NORMAL_PRIORITY, false))
+			<< row.name;
+		for (int i = 0; i < 2000 && job->Status() >= 0; i++)
+			snooze(1000);
+		ASSERT_TRUE(job->finished) << row.name;
+		ASSERT_LT(job->Status(), 0) << row.name << ": the thread has ended";
+
+		if (row.deleteInsteadOfKill)
+			delete job;
+		else {
+			job->Kill();
+			delete job;
+		}
+		recorder->Unlock();
+		ASSERT_EQ(B_OK, recorder->PostMessage(kSentinel)) << row.name;
+		ASSERT_TRUE(recorder->WaitFor(kSentinel)) << row.name;
+		EXPECT_EQ(0u, recorder->Count(kLibThreadCompleted)) << row.name;
+		EXPECT_EQ(0u, recorder->Count(kProgress)) << row.name;
+	}
+}
+
 TEST(LibThread, DeletingARunningJobKillsItWithoutCompletion)
 {
 	RunningRecorder recorder;

@@ -390,3 +390,59 @@ TEST(Messenger, AKilledSenderStopsPromptlyAndDeliversNothingMore)
 		quit_looper(looper);
 	}
 }
+
+// A job that finished sending while its owner was busy, and was killed before the owner
+// looked at its queue, must not be heard of: its queued messages are dropped. Messages of
+// a sender that was not killed, and those of other threads, still arrive in order.
+TEST(Messenger, MessagesQueuedByAKilledSenderAreNeverDispatched)
+{
+	RecordingLooper* looper = new RecordingLooper("owner");
+	looper->Run();
+	looper->HoldBusy();
+	BMessenger target(looper);
+
+	auto sender = [&](uint32 what) {
+		return ThreadBody { [&target, what]() -> status_t {
+			for (int32 i = 0; i < 5; i++) {
+				BMessage progress(what);
+				progress.AddInt32("index", i);
+				target.SendMessage(&progress);
+			}
+			return snooze(60000000);
+		} };
+	};
+	ThreadBody killedBody = sender('kild');
+	ThreadBody livingBody = sender('livd');
+	thread_id killed = spawn_thread(ThreadBody::Run, "killed job", B_NORMAL_PRIORITY, &killedBody);
+	thread_id living = spawn_thread(ThreadBody::Run, "living job", B_NORMAL_PRIORITY, &livingBody);
+	resume_thread(killed);
+	resume_thread(living);
+	// Both have sent everything once they sleep.
+	auto asleep = [](thread_id thread) {
+		thread_info info;
+		return get_thread_info(thread, &info) == B_OK && info.state == B_THREAD_ASLEEP;
+	};
+	const bigtime_t deadline = system_time() + 2000000;
+	while (!(asleep(killed) && asleep(living)) && system_time() < deadline)
+		snooze(1000);
+	EXPECT_EQ(B_OK, target.SendMessage('frst'));
+	EXPECT_EQ(B_OK, kill_thread(killed));
+	EXPECT_EQ(B_OK, wait_for_thread(killed, NULL));
+	EXPECT_EQ(B_OK, target.SendMessage('last'));
+	EXPECT_EQ(B_OK, target.SendMessage(kRecorded));
+
+	looper->Release();
+	ASSERT_TRUE(looper->WaitForCount(8));
+	std::vector<uint32> order;
+	for (const BMessage& message : looper->Messages()) {
+		EXPECT_NE(static_cast<uint32>('kild'), message.what);
+		order.push_back(message.what);
+	}
+	const std::vector<uint32> expected = { 'livd', 'livd', 'livd', 'livd', 'livd', 'frst', 'last',
+		kRecorded };
+	EXPECT_EQ(expected, order);
+
+	kill_thread(living);
+	wait_for_thread(living, NULL);
+	quit_looper(looper);
+}

@@ -9,9 +9,16 @@
 
 #include <atomic>
 #include <cstring>
+#include <fstream>
 #include <functional>
+#include <spawn.h>
+#include <string>
 #include <sys/syscall.h>
+#include <sys/wait.h>
 #include <unistd.h>
+#include <vector>
+
+extern char** environ;
 
 namespace {
 
@@ -28,6 +35,36 @@ struct UnwindCounter {
 
 	~UnwindCounter() { count++; }
 };
+
+// Starts a program as the leader of a process group of its own.
+pid_t
+spawn_in_own_group(const std::vector<std::string>& arguments)
+{
+	std::vector<char*> argv;
+	for (const std::string& argument : arguments)
+		argv.push_back(const_cast<char*>(argument.c_str()));
+	argv.push_back(nullptr);
+	posix_spawnattr_t attributes;
+	posix_spawnattr_init(&attributes);
+	posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP);
+	posix_spawnattr_setpgroup(&attributes, 0);
+	pid_t child = -1;
+	const int error = posix_spawn(&child, argv[0], nullptr, &attributes, argv.data(), environ);
+	posix_spawnattr_destroy(&attributes);
+	return error == 0 ? child : -1;
+}
+
+// True when the process has ended (gone, or a zombie nobody has reaped yet).
+bool
+process_has_ended(pid_t process)
+{
+	std::ifstream stat("/proc/" + std::to_string(process) + "/stat");
+	std::string text;
+	if (!std::getline(stat, text))
+		return true;
+	const size_t close = text.rfind(')');
+	return close != std::string::npos && close + 2 < text.size() && text[close + 2] == 'Z';
+}
 
 bool
 wait_for_state(thread_id thread, thread_state state)
@@ -185,14 +222,12 @@ TEST(Thread, FindThreadFindsTheCallerAndThreadsByName)
 	EXPECT_EQ(B_INTERRUPTED, exitValue);
 }
 
-// A killed thread must stop promptly wherever it blocks, unwind its guards, and report
-// B_INTERRUPTED.
+// A killed thread must stop promptly wherever it waits in the kits or checks, unwind its guards,
+// and report B_INTERRUPTED.
 TEST(Thread, KillStopsAThreadWhereverItBlocks)
 {
 	BPrivate::CancelableWait neverNotified;
 	BLocker heldLock;
-	int pipeEnds[2];
-	ASSERT_EQ(0, pipe(pipeEnds));
 
 	const struct {
 		const char* name;
@@ -212,10 +247,16 @@ TEST(Thread, KillStopsAThreadWhereverItBlocks)
 			} },
 		{ "lock", [&] { heldLock.Lock(); } },
 		{ "lock with timeout", [&] { heldLock.LockWithTimeout(60000000); } },
-		{ "read",
+		{ "child process",
 			[&] {
-				char byte;
-				(void)!read(pipeEnds[0], &byte, 1);
+				pid_t child = spawn_in_own_group({ "/bin/sleep", "60" });
+				ASSERT_GT(child, 0);
+				BPrivate::wait_for_child(child, nullptr);
+			} },
+		{ "check point",
+			[&] {
+				while (true)
+					BPrivate::check_thread_killed();
 			} },
 		{ "wait_for_thread",
 			[] {
@@ -258,8 +299,6 @@ TEST(Thread, KillStopsAThreadWhereverItBlocks)
 		EXPECT_FALSE(returned) << row.name;
 	}
 	heldLock.Unlock();
-	close(pipeEnds[0]);
-	close(pipeEnds[1]);
 }
 
 TEST(Thread, KilledThreadReleasesLocksHeldThroughGuards)
@@ -365,6 +404,143 @@ TEST(Thread, NothingIsDeliveredForAThreadAfterItHasBeenKilled)
 	EXPECT_TRUE(killedSeen);
 	// Cancellation was disabled throughout, so the body ran to its end.
 	EXPECT_EQ(B_OK, exitValue);
+}
+
+// Outside kill points a kill waits: a thread blocked in a system call (or closing a file in a
+// destructor) is not interrupted there, and stops at the next kill point instead.
+TEST(Thread, KillTakesEffectOnlyAtTheNextKillPoint)
+{
+	int pipeEnds[2];
+	ASSERT_EQ(0, pipe(pipeEnds));
+	std::atomic<bool> reading { false };
+	std::atomic<bool> readReturned { false };
+	std::atomic<bool> passedCheckPoint { false };
+	ThreadBody body { [&]() -> status_t {
+		reading = true;
+		char byte;
+		(void)!read(pipeEnds[0], &byte, 1);
+		readReturned = true;
+		BPrivate::check_thread_killed();
+		passedCheckPoint = true;
+		return B_OK;
+	} };
+	thread_id thread = spawn_thread(ThreadBody::Run, "reader", B_NORMAL_PRIORITY, &body);
+	ASSERT_EQ(B_OK, resume_thread(thread));
+	while (!reading)
+		snooze(1000);
+	ASSERT_TRUE(wait_for_state(thread, B_THREAD_WAITING));
+
+	EXPECT_EQ(B_OK, kill_thread(thread));
+	snooze(50000);
+	thread_info info;
+	EXPECT_EQ(B_OK, get_thread_info(thread, &info)) << "the read is not a kill point";
+	EXPECT_FALSE(readReturned);
+
+	ASSERT_EQ(1, write(pipeEnds[1], "x", 1));
+	status_t exitValue = B_OK;
+	EXPECT_EQ(B_OK, wait_for_thread(thread, &exitValue));
+	EXPECT_TRUE(readReturned);
+	EXPECT_FALSE(passedCheckPoint);
+	EXPECT_EQ(B_INTERRUPTED, exitValue);
+	close(pipeEnds[0]);
+	close(pipeEnds[1]);
+}
+
+// A destructor that waits (a lock, a sleep) under a CancelDisabler runs to its end even
+// when the thread unwinds through it or is killed while it runs; the process survives.
+TEST(Thread, KillPointsInsideACancelDisablerDoNotAct)
+{
+	struct WaitingGuard {
+		std::atomic<bool>& finished;
+
+		~WaitingGuard()
+		{
+			BPrivate::CancelDisabler disabler;
+			snooze(30000);
+			BPrivate::check_thread_killed();
+			finished = true;
+		}
+	};
+
+	std::atomic<bool> finished { false };
+	std::atomic<bool> inside { false };
+	ThreadBody body { [&]() -> status_t {
+		{
+			WaitingGuard guard { finished };
+			inside = true;
+			while (true)
+				BPrivate::check_thread_killed();
+		}
+		return B_OK;
+	} };
+	thread_id thread = spawn_thread(ThreadBody::Run, "guarded", B_NORMAL_PRIORITY, &body);
+	ASSERT_EQ(B_OK, resume_thread(thread));
+	while (!inside)
+		snooze(1000);
+	EXPECT_EQ(B_OK, kill_thread(thread));
+	status_t exitValue = B_OK;
+	EXPECT_EQ(B_OK, wait_for_thread(thread, &exitValue));
+	EXPECT_EQ(B_INTERRUPTED, exitValue);
+	EXPECT_TRUE(finished);
+}
+
+// A command a killed worker waited for does not outlive it, and neither do the programs the
+// command started in its group (a shell's children are handed to init when the shell ends).
+TEST(Thread, KillingAThreadThatWaitsForACommandEndsTheCommandsGroup)
+{
+	int pipeEnds[2];
+	ASSERT_EQ(0, pipe(pipeEnds));
+	const std::string script = "sleep 60 & echo $! >&" + std::to_string(pipeEnds[1]) + "; wait";
+	std::atomic<pid_t> shell { -1 };
+	ThreadBody body { [&]() -> status_t {
+		const pid_t child = spawn_in_own_group({ "/bin/sh", "-c", script });
+		shell = child;
+		int status = 0;
+		return BPrivate::wait_for_child(child, &status);
+	} };
+	thread_id thread = spawn_thread(ThreadBody::Run, "runs a script", B_NORMAL_PRIORITY, &body);
+	ASSERT_EQ(B_OK, resume_thread(thread));
+
+	char text[32] = {};
+	ssize_t got = read(pipeEnds[0], text, sizeof(text) - 1);
+	ASSERT_GT(got, 0);
+	const pid_t grandchild = (pid_t)atoi(text);
+	ASSERT_GT(grandchild, 0);
+	ASSERT_FALSE(process_has_ended(grandchild));
+
+	const bigtime_t start = system_time();
+	EXPECT_EQ(B_OK, kill_thread(thread));
+	status_t exitValue = B_OK;
+	EXPECT_EQ(B_OK, wait_for_thread(thread, &exitValue));
+	EXPECT_LT(system_time() - start, 1000000);
+	EXPECT_EQ(B_INTERRUPTED, exitValue);
+	EXPECT_TRUE(process_has_ended(shell));
+	const bigtime_t deadline = system_time() + 2000000;
+	while (!process_has_ended(grandchild) && system_time() < deadline)
+		snooze(5000);
+	EXPECT_TRUE(process_has_ended(grandchild));
+	close(pipeEnds[0]);
+	close(pipeEnds[1]);
+}
+
+TEST(Thread, WaitForChildGivesTheCommandsWaitStatus)
+{
+	const struct {
+		const char* script;
+		int exitStatus;
+	} rows[] = { { "exit 0", 0 }, { "exit 3", 3 }, { "sleep 0.05; exit 7", 7 } };
+
+	for (const auto& row : rows) {
+		pid_t child = spawn_in_own_group({ "/bin/sh", "-c", row.script });
+		ASSERT_GT(child, 0) << row.script;
+		int status = -1;
+		EXPECT_EQ(B_OK, BPrivate::wait_for_child(child, &status)) << row.script;
+		EXPECT_TRUE(WIFEXITED(status)) << row.script;
+		EXPECT_EQ(row.exitStatus, WEXITSTATUS(status)) << row.script;
+	}
+	int status;
+	EXPECT_EQ(B_BAD_VALUE, BPrivate::wait_for_child(getpid(), &status)) << "not a child";
+	EXPECT_EQ(B_BAD_VALUE, BPrivate::wait_for_child(-1, &status));
 }
 
 TEST(Thread, SetThreadPriorityReturnsThePreviousPriority)

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <functional>
 #include <thread>
 #include <vector>
 
@@ -79,4 +80,68 @@ TEST(Locker, KeepsThreadsOutOfEachOthersWay)
 		thread.join();
 	EXPECT_EQ(8000, counter);
 	EXPECT_FALSE(locker.IsLocked());
+}
+
+namespace {
+
+struct Body {
+	std::function<status_t()> function;
+
+	static int32 Run(void* data) { return static_cast<Body*>(data)->function(); }
+};
+
+} // namespace
+
+// A waiter that times out or is killed withdraws its request: the count goes back to what
+// the owner alone accounts for.
+TEST(Locker, AWaiterThatGivesUpLeavesTheRequestCountAsItWas)
+{
+	BLocker locker;
+	ASSERT_TRUE(locker.Lock());
+	ASSERT_EQ(1, locker.CountLockRequests());
+
+	Body timesOut { [&] { return locker.LockWithTimeout(20000); } };
+	thread_id thread = spawn_thread(Body::Run, "times out", B_NORMAL_PRIORITY, &timesOut);
+	status_t result = B_OK;
+	ASSERT_EQ(B_OK, wait_for_thread(thread, &result));
+	EXPECT_EQ(B_TIMED_OUT, result);
+	EXPECT_EQ(1, locker.CountLockRequests());
+
+	Body waits { [&] { return locker.Lock() ? B_OK : B_ERROR; } };
+	thread = spawn_thread(Body::Run, "killed waiter", B_NORMAL_PRIORITY, &waits);
+	ASSERT_EQ(B_OK, resume_thread(thread));
+	const bigtime_t deadline = system_time() + 2000000;
+	while (locker.CountLockRequests() < 2 && system_time() < deadline)
+		snooze(1000);
+	ASSERT_EQ(2, locker.CountLockRequests());
+	EXPECT_EQ(B_OK, kill_thread(thread));
+	ASSERT_EQ(B_OK, wait_for_thread(thread, &result));
+	EXPECT_EQ(B_INTERRUPTED, result);
+	EXPECT_EQ(1, locker.CountLockRequests());
+	EXPECT_EQ(find_thread(NULL), locker.LockingThread());
+	locker.Unlock();
+	EXPECT_EQ(0, locker.CountLockRequests());
+}
+
+// A thread that ended holding a lock can never unlock it; the next waiter takes it over
+// rather than waiting for ever.
+TEST(Locker, ALockWhoseOwnerEndedIsTakenOverByTheNextWaiter)
+{
+	BLocker locker;
+	Body holder { [&] {
+		locker.Lock();
+		locker.Lock();
+		return B_OK;
+	} };
+	thread_id thread = spawn_thread(Body::Run, "leaves it locked", B_NORMAL_PRIORITY, &holder);
+	ASSERT_EQ(B_OK, wait_for_thread(thread, NULL));
+	EXPECT_EQ(thread, locker.LockingThread());
+	EXPECT_EQ(B_WOULD_BLOCK, locker.LockWithTimeout(0));
+
+	EXPECT_EQ(B_OK, locker.LockWithTimeout(2000000));
+	EXPECT_EQ(find_thread(NULL), locker.LockingThread());
+	EXPECT_EQ(1, locker.CountLocks());
+	EXPECT_EQ(1, locker.CountLockRequests());
+	locker.Unlock();
+	EXPECT_EQ(B_ERROR, locker.LockingThread());
 }

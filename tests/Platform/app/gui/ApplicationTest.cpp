@@ -1,5 +1,6 @@
 // BApplication: the order of its first messages, messages from other threads, pulses, and
-// how it quits (asked by a window, by the last window closing, or from another thread).
+// how it quits (asked by a window with B_QUIT_ON_WINDOW_CLOSE, or from another thread), and
+// that a window left locked by a killed thread does not hang the quit.
 #include <Application.h>
 #include <Message.h>
 #include <Messenger.h>
@@ -86,8 +87,8 @@ protected:
 
 class ClosingWindow : public BWindow {
 public:
-	ClosingWindow(bool allow) :
-		BWindow(BRect(10, 10, 109, 109), "Closing", B_TITLED_WINDOW, 0),
+	ClosingWindow(bool allow, uint32 flags = 0) :
+		BWindow(BRect(10, 10, 109, 109), "Closing", B_TITLED_WINDOW, flags),
 		fAllow(allow)
 	{
 	}
@@ -159,22 +160,75 @@ TEST_F(ApplicationTest, PulsesFollowTheRateAndStopAtZero)
 	EXPECT_EQ(5, application.fPulses.load());
 }
 
-TEST_F(ApplicationTest, ClosingTheLastShownWindowAsksTheApplicationToQuit)
+// BeOS behaviour: closing windows, the last one shown included, asks nothing of the
+// application (an installer whose window is still hidden shows an alert and goes on after
+// it); only a window with B_QUIT_ON_WINDOW_CLOSE asks it to quit when it goes.
+TEST_F(ApplicationTest, OnlyAWindowThatSaysSoAsksTheApplicationToQuitWhenItCloses)
 {
 	TestApplication application;
+	std::atomic<int32> requestsBeforeLast { -1 };
+	std::thread stopper;
 	application.fOnReady = [&]() {
-		ClosingWindow* first = new ClosingWindow(true);
-		ClosingWindow* second = new ClosingWindow(true);
-		first->Show();
-		second->Show();
-		// The first closes while the second is shown: the application goes on.
-		first->PostMessage(B_QUIT_REQUESTED);
-		std::thread([messenger = BMessenger(second)]() {
+		ClosingWindow* plain = new ClosingWindow(true);
+		ClosingWindow* hidden = new ClosingWindow(true);
+		ClosingWindow* last = new ClosingWindow(true, B_QUIT_ON_WINDOW_CLOSE);
+		// Shown once, so that their loops run, then hidden.
+		hidden->Show();
+		hidden->Hide();
+		last->Show();
+		last->Hide();
+		plain->Show();
+		// The only shown window closes while the others are hidden.
+		plain->PostMessage(B_QUIT_REQUESTED);
+		stopper = std::thread([&application, &requestsBeforeLast, hidden = BMessenger(hidden),
+								  last = BMessenger(last)]() {
 			snooze(100000);
-			messenger.SendMessage(B_QUIT_REQUESTED);
-		}).detach();
+			hidden.SendMessage(B_QUIT_REQUESTED);
+			snooze(100000);
+			requestsBeforeLast = application.fQuitRequests.load();
+			last.SendMessage(B_QUIT_REQUESTED);
+			// A safety net: the test ends even when nothing asks the application to quit.
+			snooze(3000000);
+			if (application.fQuitRequests.load() == 0)
+				application.Quit();
+		});
 	};
 	application.Run();
+	stopper.join();
+	EXPECT_EQ(0, requestsBeforeLast.load());
+	EXPECT_EQ(1, application.fQuitRequests.load());
+	EXPECT_EQ(0, application.CountWindows());
+}
+
+// A thread that locked a window by hand and was killed before unlocking it leaves the lock
+// held by a thread that no longer exists; quitting takes the lock over instead of waiting
+// for ever.
+TEST_F(ApplicationTest, AWindowLeftLockedByAKilledThreadDoesNotHangTheQuit)
+{
+	TestApplication application;
+	thread_id holder = -1;
+	application.fOnReady = [&]() {
+		ClosingWindow* window = new ClosingWindow(true);
+		window->Show();
+		holder = spawn_thread(
+			[](void* data) -> int32 {
+				BWindow* window = static_cast<BWindow*>(data);
+				window->Lock();
+				return snooze(60000000);
+			},
+			"locks by hand", B_NORMAL_PRIORITY, window);
+		resume_thread(holder);
+		std::thread([holder, window]() {
+			while (window->LockingThread() != holder)
+				snooze(1000);
+			kill_thread(holder);
+			wait_for_thread(holder, NULL);
+			be_app_messenger.SendMessage(B_QUIT_REQUESTED);
+		}).detach();
+	};
+	const bigtime_t start = system_time();
+	application.Run();
+	EXPECT_LT(system_time() - start, 5000000);
 	EXPECT_EQ(1, application.fQuitRequests.load());
 	EXPECT_EQ(0, application.CountWindows());
 }

@@ -1,0 +1,1 @@
+echo "setup script ran" > "$HOME/setup-ran"
