@@ -9,6 +9,7 @@
 #include <TextView.h>
 
 #include <CancelableWait.h>
+#include <ThreadPrivate.h>
 
 #include "qt/AlertTestHook.h"
 #include "qt/ControlLook.h"
@@ -73,6 +74,14 @@ private:
 
 namespace BPrivate {
 
+// What a worker that makes an alert shares with the GUI thread that lays it out.
+struct LayoutHandoff {
+	enum State { kPending, kRunning, kDone, kAbandoned };
+
+	CancelableWait wait;
+	State state = kPending;
+};
+
 // What a thread that waits in Go() shares with the GUI thread that answers: it lives as
 // long as either side needs it, so a waiter that is killed leaves nothing dangling.
 struct AlertWait {
@@ -129,7 +138,7 @@ BAlert::BAlert(const char* title, const char* text, const char* button1, const c
 		B_NOT_CLOSABLE | B_NOT_RESIZABLE | B_NOT_ZOOMABLE | B_NOT_MINIMIZABLE
 			| B_ASYNCHRONOUS_CONTROLS)
 {
-	_Init(text, button1, button2, button3, width, B_EVEN_SPACING, type);
+	_Build(text, button1, button2, button3, width, B_EVEN_SPACING, type);
 }
 
 BAlert::BAlert(const char* title, const char* text, const char* button1, const char* button2,
@@ -138,7 +147,54 @@ BAlert::BAlert(const char* title, const char* text, const char* button1, const c
 		B_NOT_CLOSABLE | B_NOT_RESIZABLE | B_NOT_ZOOMABLE | B_NOT_MINIMIZABLE
 			| B_ASYNCHRONOUS_CONTROLS)
 {
-	_Init(text, button1, button2, button3, width, spacing, type);
+	_Build(text, button1, button2, button3, width, spacing, type);
+}
+
+void
+BAlert::_Build(const char* text, const char* button1, const char* button2, const char* button3,
+	button_width width, button_spacing spacing, alert_type type)
+{
+	if (QCoreApplication::instance() == nullptr || BPrivate::is_gui_thread()) {
+		_Init(text, button1, button2, button3, width, spacing, type);
+		return;
+	}
+
+	// Another thread (a worker): the views are made and measured on the GUI thread, which
+	// owns the fonts; this thread only waits. A kill that ends the wait must not leave the
+	// GUI thread working on an alert that is being destroyed: a layout not yet begun is
+	// called off, one under way is waited for.
+	using BPrivate::LayoutHandoff;
+	std::shared_ptr<LayoutHandoff> handoff = std::make_shared<LayoutHandoff>();
+	BPrivate::post_to_gui_thread(QCoreApplication::instance(), [=, this]() {
+		{
+			BPrivate::CancelableWait::Locker locker(handoff->wait);
+			if (handoff->state != LayoutHandoff::kPending)
+				return;
+			handoff->state = LayoutHandoff::kRunning;
+		}
+		_Init(text, button1, button2, button3, width, spacing, type);
+		BPrivate::CancelableWait::Locker locker(handoff->wait);
+		handoff->state = LayoutHandoff::kDone;
+		handoff->wait.NotifyAll();
+	});
+
+	struct SettleWhenKilled {
+		std::shared_ptr<LayoutHandoff> handoff;
+
+		~SettleWhenKilled()
+		{
+			BPrivate::CancelDisabler disabler;
+			BPrivate::CancelableWait::Locker locker(handoff->wait);
+			if (handoff->state == LayoutHandoff::kPending)
+				handoff->state = LayoutHandoff::kAbandoned;
+			while (handoff->state == LayoutHandoff::kRunning)
+				handoff->wait.WaitUntil(B_INFINITE_TIMEOUT);
+		}
+	} settle { handoff };
+
+	BPrivate::CancelableWait::Locker locker(handoff->wait);
+	handoff->wait.WaitFor(
+		[&]() { return handoff->state == LayoutHandoff::kDone; }, B_INFINITE_TIMEOUT);
 }
 
 void
@@ -215,11 +271,14 @@ BAlert::_Init(const char* text, const char* button1, const char* button2, const 
 	float textHeight = data.textView->TextHeight(0, data.textView->CountLines() - 1);
 	data.textView->ResizeTo(textFrame.Width(), textHeight);
 	data.textView->SetTextRect(BRect(0, 0, textFrame.Width(), textHeight));
-	data.background->AddChild(data.textView);
 
 	float contentHeight = std::max(textHeight, type == B_EMPTY_ALERT ? 0.0f : 32.0f);
 	float windowHeight = kIconTop + contentHeight + kMargin + buttonHeight + kMargin;
 	ResizeTo(windowWidth - 1, ceilf(windowHeight) - 1);
+	// The text view follows all sides (a dialog that grows the alert grows the text), so it
+	// goes in only now that the window has its size: added before, it would shrink with
+	// the window and lose its last lines.
+	data.background->AddChild(data.textView);
 
 	// The last button sits at the right edge; the others to its left, or (offset
 	// spacing) the first at the left edge.

@@ -1,9 +1,11 @@
 // BAlert: a small modal window with an icon, a text and one to three buttons. Go() shows
 // it and returns the index of the button pressed (0 for the first); called on the GUI
 // thread it runs the event loop meanwhile, so every other window keeps working; called on
-// another thread it has the GUI thread show the alert and waits for the answer. Go() with
-// an invoker returns at once and sends the invoker's message, with the index in "which",
-// when the alert is answered. Either way the alert deletes itself.
+// another thread it has the GUI thread show the alert and waits for the answer. An alert
+// made on another thread is laid out on the GUI thread as well (the fonts live there)
+// while the constructor waits. Go() with an invoker returns at once and sends the
+// invoker's message, with the index in "which", when the alert is answered. Either way
+// the alert deletes itself.
 #ifndef _ALERT_H
 #define _ALERT_H
 
@@ -57,6 +59,8 @@ public:
 private:
 	friend class BPrivate::AlertData;
 
+	void _Build(const char* text, const char* button1, const char* button2, const char* button3,
+		button_width width, button_spacing spacing, alert_type type);
 	void _Init(const char* text, const char* button1, const char* button2, const char* button3,
 		button_width width, button_spacing spacing, alert_type type);
 	void _Answer(int32 index);

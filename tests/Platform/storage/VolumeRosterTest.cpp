@@ -6,6 +6,7 @@
 
 #include <Directory.h>
 #include <Entry.h>
+#include <EntryRef.h>
 #include <FindDirectory.h>
 #include <Looper.h>
 #include <Message.h>
@@ -188,6 +189,12 @@ public:
 			}
 			return false;
 		});
+	}
+
+	size_t Count()
+	{
+		std::lock_guard<std::mutex> guard(fLock);
+		return fMessages.size();
 	}
 
 private:
@@ -451,6 +458,53 @@ mounts_and_unmounts_are_announced()
 		looper->Quit();
 }
 
+// watch_node() without a node watches mounts for a messenger until stop_watching().
+void
+watch_node_announces_mounts_until_stop_watching()
+{
+	ScopedTempDir temp;
+	fs::path first = temp.Path() / "first";
+	fs::path second = temp.Path() / "second";
+	fs::create_directories(first);
+	fs::create_directories(second);
+
+	MonitorLooper* looper = new MonitorLooper;
+	looper->Run();
+	BMessenger target(looper);
+	ASSERT_EQ(watch_node(NULL, B_WATCH_MOUNT, target), B_OK);
+	// Watching again changes nothing: each change is announced once.
+	ASSERT_EQ(watch_node(NULL, B_WATCH_MOUNT, target), B_OK);
+
+	dev_t device;
+	{
+		ScopedMount arriving(first, "tmpfs");
+		ASSERT_TRUE(arriving.Mounted());
+		device = device_of(first);
+		BMessage mounted;
+		ASSERT_TRUE(looper->WaitFor(B_DEVICE_MOUNTED, &mounted));
+		EXPECT_EQ(mounted.what, (uint32)B_NODE_MONITOR);
+		EXPECT_EQ(mounted.FindInt32("opcode"), B_DEVICE_MOUNTED);
+		EXPECT_EQ(mounted.FindInt32("new device"), (int32)device);
+	}
+	BMessage unmounted;
+	ASSERT_TRUE(looper->WaitFor(B_DEVICE_UNMOUNTED, &unmounted));
+	EXPECT_EQ(unmounted.FindInt32("opcode"), B_DEVICE_UNMOUNTED);
+	EXPECT_EQ(unmounted.FindInt32("device"), (int32)device);
+	EXPECT_EQ(looper->Count(), 2u);
+
+	EXPECT_EQ(stop_watching(target), B_OK);
+	EXPECT_EQ(stop_watching(target), B_BAD_VALUE);
+	{
+		ScopedMount later(second, "tmpfs");
+		ASSERT_TRUE(later.Mounted());
+		snooze(300000);
+	}
+	snooze(100000);
+	EXPECT_EQ(looper->Count(), 2u) << "nothing after stop_watching()";
+	if (looper->Lock())
+		looper->Quit();
+}
+
 class NamespaceCase : public testing::Test {
 public:
 	explicit NamespaceCase(void (*body)()) :
@@ -480,6 +534,8 @@ const bool kNamespaceCasesRegistered = [] {
 		{ "EntriesCrossToTheSecondVolumeOnlyByCopying",
 			entries_cross_to_the_second_volume_only_by_copying },
 		{ "MountsAndUnmountsAreAnnounced", mounts_and_unmounts_are_announced },
+		{ "WatchNodeAnnouncesMountsUntilStopWatching",
+			watch_node_announces_mounts_until_stop_watching },
 	};
 	for (const auto& entry : cases) {
 		void (*body)() = entry.body;
@@ -526,6 +582,23 @@ TEST(BVolumeRoster, SecondVolumesInAPrivateMountNamespace)
 	int status = run({ "unshare", "-Urm", self, "--gtest_filter=BVolumeRosterInNamespace.*" },
 		{ std::string(kChildVariable) + "=1" }, &output);
 	EXPECT_EQ(status, 0) << output;
-	EXPECT_NE(output.find("7 tests from 1 test suite ran"), std::string::npos) << output;
+	EXPECT_NE(output.find("8 tests from 1 test suite ran"), std::string::npos) << output;
 	EXPECT_EQ(output.find("[  FAILED  ]"), std::string::npos) << output;
+}
+
+TEST(BVolumeRoster, WatchNodeRefusesWhatItCannotWatch)
+{
+	MonitorLooper* looper = new MonitorLooper;
+	looper->Run();
+	BMessenger target(looper);
+	node_ref node;
+	EXPECT_EQ(watch_node(&node, B_WATCH_NAME, target), B_NOT_SUPPORTED);
+	EXPECT_EQ(watch_node(NULL, B_WATCH_NAME, target), B_BAD_VALUE);
+	EXPECT_EQ(watch_node(NULL, B_WATCH_MOUNT, BMessenger()), B_BAD_VALUE);
+	EXPECT_EQ(stop_watching(target), B_BAD_VALUE);
+	EXPECT_EQ(watch_node(NULL, B_WATCH_MOUNT, target), B_OK);
+	EXPECT_EQ(watch_node(NULL, B_STOP_WATCHING, target), B_OK);
+	EXPECT_EQ(stop_watching(target), B_BAD_VALUE);
+	if (looper->Lock())
+		looper->Quit();
 }

@@ -15,6 +15,8 @@
 #include "GuiTestSupport.h"
 #include "qt/AlertTestHook.h"
 
+#include <QDir>
+
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -272,4 +274,107 @@ TEST_F(AlertTest, EachTypeShowsItsIconOnADarkerStripe)
 		EXPECT_GT(colours, 3u) << "type " << type;
 	}
 	ASSERT_TRUE(wait_until([&] { return fApplication->CountWindows() == 1; }));
+}
+
+// The text view gets its frame after the window has its final size: every line of the
+// text shows, whatever the number of lines, and the buttons stay below it.
+TEST_F(AlertTest, TheTextViewHoldsEveryLineOfTheText)
+{
+	const struct {
+		const char* name;
+		const char* text;
+		int32 lines;
+	} rows[] = {
+		{ "one-line", "The installation was stopped.", 1 },
+		{ "two-line", "The folder could not be made.\nChoose another place.", 2 },
+		{ "five-line", "First\nSecond\nThird\nFourth\nFifth", 5 },
+	};
+
+	QDir().mkpath(BEINSTALLER_ARTIFACT_DIR);
+	for (const auto& row : rows) {
+		BAlert* alert = new BAlert("", row.text, "OK", NULL, NULL, B_WIDTH_AS_USUAL, B_STOP_ALERT);
+		BTextView* text = alert->TextView();
+		ASSERT_EQ(row.lines, text->CountLines()) << row.name;
+		const float textHeight = text->TextHeight(0, text->CountLines() - 1);
+		EXPECT_GE(text->Bounds().Height() + 1, textHeight) << row.name;
+		EXPECT_GE(text->TextRect().Height() + 1, textHeight) << row.name;
+		EXPECT_LT(text->Frame().bottom, alert->ButtonAt(0)->Frame().top) << row.name;
+		EXPECT_LE(text->Frame().bottom, alert->Bounds().bottom) << row.name;
+
+		alert->Go(NULL);
+		ASSERT_TRUE(wait_until([&] {
+			return widget_of(alert) != nullptr && widget_of(alert)->isVisible();
+		})) << row.name;
+		QImage image = grab(alert);
+		image.save(QString(BEINSTALLER_ARTIFACT_DIR) + "/alert-" + row.name + ".png");
+		// Something dark (the text) is drawn in the lowest line's band.
+		const BRect frame = text->Frame();
+		const int lastLineTop = (int)(frame.top + textHeight * (row.lines - 1) / row.lines);
+		bool inked = false;
+		for (int y = lastLineTop; y <= (int)frame.bottom && !inked; y++) {
+			for (int x = (int)frame.left; x <= (int)frame.right && !inked; x++)
+				inked = qGray(image.pixel(x, y)) < 100;
+		}
+		EXPECT_TRUE(inked) << row.name << ": the last line is drawn";
+		alert->Lock();
+		alert->ButtonAt(0)->Invoke();
+		alert->Unlock();
+	}
+	ASSERT_TRUE(wait_until([&] { return fApplication->CountWindows() == 1; }));
+}
+
+namespace {
+
+struct ConstructingWorker {
+	std::atomic<bool> constructed { false };
+	std::atomic<int32> answer { -100 };
+	BAlert* alert = NULL;
+};
+
+int32
+construct_on_worker(void* data)
+{
+	ConstructingWorker* state = static_cast<ConstructingWorker*>(data);
+	BAlert* alert = new BAlert("", "Made on a worker", "Later", "Run");
+	state->alert = alert;
+	state->constructed = true;
+	alert->SetShortcut(1, 'r');
+	state->answer = alert->Go();
+	return 0;
+}
+
+} // namespace
+
+// A worker's alert is built on the GUI thread (the worker's constructor returns only once
+// the GUI thread has had its turn), and a worker killed while it waits for that leaves
+// nothing behind.
+TEST_F(AlertTest, AWorkersAlertIsBuiltOnTheGuiThreadWhileTheWorkerWaits)
+{
+	ConstructingWorker state;
+	thread_id worker = spawn_thread(construct_on_worker, "install", B_NORMAL_PRIORITY, &state);
+	resume_thread(worker);
+	// The GUI thread does not run its event loop for a while: the worker waits for it.
+	snooze(100000);
+	EXPECT_FALSE(state.constructed);
+	thread_info info;
+	ASSERT_EQ(B_OK, get_thread_info(worker, &info));
+	EXPECT_EQ(B_THREAD_WAITING, info.state);
+
+	ASSERT_TRUE(wait_until([&] { return state.constructed.load() && ShownAlert() != NULL; }));
+	EXPECT_EQ(2, state.alert->CountButtons());
+	EXPECT_EQ(1, state.alert->TextView()->CountLines());
+	send_key(ShownAlert(), Qt::Key_R, Qt::NoModifier, "r");
+	ASSERT_TRUE(wait_until([&] { return state.answer.load() == 1; }));
+	EXPECT_EQ(B_OK, wait_for_thread(worker, NULL));
+	ASSERT_TRUE(wait_until([&] { return fApplication->CountWindows() == 1; }));
+
+	ConstructingWorker killed;
+	worker = spawn_thread(construct_on_worker, "install", B_NORMAL_PRIORITY, &killed);
+	resume_thread(worker);
+	snooze(50000);
+	EXPECT_EQ(B_OK, kill_thread(worker));
+	EXPECT_EQ(B_OK, wait_for_thread(worker, NULL));
+	EXPECT_FALSE(killed.constructed);
+	run_for(50);
+	EXPECT_EQ(1, fApplication->CountWindows());
 }
