@@ -146,8 +146,13 @@ DeinstallFilesWin::SetPaths(LibStringList& paths)
 		return;
 	for (int32 i = fList->CountItems(); i-- > 0;)
 		delete fList->RemoveItem(i);
-	for (LibString* path = paths.First(); path != NULL; path = paths.Next())
-		fList->AddItem(new FileListItem(*path, false, true));
+	for (LibString* path = paths.First(); path != NULL; path = paths.Next()) {
+		FileListItem* row = new FileListItem(*path, false, true);
+		// The list scrolls only up and down: a path too long for the row loses its middle,
+		// so that both where it lies and its name stay readable.
+		row->SetTruncateMode(B_TRUNCATE_MIDDLE);
+		fList->AddItem(row);
+	}
 	if (fList->CountItems() > 0)
 		fList->Select(0, fList->CountItems() - 1, false);
 	_UpdateDeinstallButton();

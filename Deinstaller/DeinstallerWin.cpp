@@ -212,9 +212,13 @@ DeinstallerWin::ThreadChange(BMessage* message)
 	}
 	if (!Lock())
 		return;
-	fStatusBar->Update(fStatusBar->MaxValue());
-
+	// The bar fills up; its line keeps the last folder and says how many were found.
 	LibStringList& found = fSearch->Found();
+	LibString folder = fStatusBar->Text();
+	LibString count;
+	count.Formatted("%ld", (long)found.Size());
+	fStatusBar->Update(fStatusBar->MaxValue(), folder, count);
+
 	if (found.Size() == 0) {
 		LibError("%s", kNothingFoundText);
 	} else {

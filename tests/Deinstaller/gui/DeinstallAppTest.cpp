@@ -33,7 +33,11 @@ public:
 		fShown = Window()->Lock() && !Window()->IsHidden();
 		Window()->Unlock();
 		fAppName = Window()->Image()->TextAt(InstallImage::APP_NAME);
-		PostMessage(B_QUIT_REQUESTED);
+		// Closing the search window is what ends the program.
+		if (fShown)
+			Window()->PostMessage(B_QUIT_REQUESTED);
+		else
+			PostMessage(B_QUIT_REQUESTED);
 	}
 
 	bool fShown = false;

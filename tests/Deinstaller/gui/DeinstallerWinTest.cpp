@@ -197,6 +197,7 @@ TEST_F(DeinstallerWinTest, SearchFillsTheItemsWindowWhichLaterSearchesReuse)
 	EXPECT_STREQ(items->BootTag(), "Editor_Boot");
 	EXPECT_STREQ(items->EnvironmentTag(), "");
 	EXPECT_EQ(fWindow->StatusBar()->CurrentValue(), fWindow->StatusBar()->MaxValue());
+	EXPECT_STREQ(fWindow->StatusBar()->TrailingText(), "4");
 	EXPECT_STREQ(fWindow->SearchButton()->Label(), "Search");
 	EXPECT_TRUE(fAlerts.empty());
 
@@ -292,9 +293,14 @@ TEST_F(DeinstallerWinTest, InstallThenDeinstallFromTheWindowsLeavesOnlyTheFolder
 	ASSERT_EQ(
 		ReadPackageConfiguration((folder / "Sample 2.1 Deinstaller").c_str(), configuration), B_OK);
 	fWindow->SetConfiguration(configuration);
+	fWindow->Show();
 	Search();
 	ASSERT_NE(fWindow->ItemsWindow(), nullptr);
 	EXPECT_GE(Rows().size(), 6u);
+	fs::create_directories(BEINSTALLER_ARTIFACT_DIR);
+	EXPECT_TRUE(grab(fWindow).save(BEINSTALLER_ARTIFACT_DIR "/deinstaller-search-sample.png"));
+	EXPECT_TRUE(grab(fWindow->ItemsWindow())
+					.save(BEINSTALLER_ARTIFACT_DIR "/deinstaller-items-sample.png"));
 	fWindow->ItemsWindow()->DeinstallFiles();
 	EXPECT_TRUE(fWindow->ItemsWindow()->IsHidden());
 	EXPECT_EQ(fWindow->ItemsWindow()->List()->CountItems(), 0);
