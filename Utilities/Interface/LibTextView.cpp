@@ -37,32 +37,43 @@ LibTextView::~LibTextView() { }
 void
 LibTextView::SetXml(xmlTag& tag)
 {
-	std::string text = (const char*)tag.Contents();
+	const LibString& contents = tag.Contents();
+	const size_t length = (size_t)contents.Length();
 	// A child's location is how many characters of the parent's text came before it, so
-	// it goes right there, moved on by what was inserted before it.
+	// it goes right there, moved on by what was inserted before it. The parser records
+	// locations in order, so the text is built in one pass: copying up to each child and
+	// appending its insert. Inserting into the finished text instead would move its tail
+	// once per child, which for a page of many breaks takes minutes.
+	std::string text;
+	text.reserve(length);
+	size_t copied = 0;
 	size_t shift = 0;
 	for (xmlTag* child = tag.FirstChildTag(); child != NULL; child = tag.NextChildTag()) {
 		const char* name = child->Name();
 		const char* insert = NULL;
-		std::string bold;
 		if (strcmp(name, "BR") == 0)
 			insert = "\n";
 		else if (strcmp(name, "P") == 0)
 			insert = "\n\n";
-		else if (strcmp(name, "B") == 0) {
-			bold = (const char*)child->Contents();
-			insert = bold.c_str();
-		}
+		else if (strcmp(name, "B") == 0)
+			insert = child->Contents();
 		if (insert == NULL)
 			continue;
-		size_t place = child->ParentLocation() < 0 ? 0 : (size_t)child->ParentLocation();
-		place += shift;
 		// A location past the text (a tag built by hand) puts the break at the end.
-		if (place > text.size())
-			place = text.size();
-		text.insert(place, insert);
+		size_t location = child->ParentLocation() < 0 ? 0 : (size_t)child->ParentLocation();
+		if (location > length)
+			location = length;
+		if (location >= copied) {
+			text.append((const char*)contents + copied, location - copied);
+			copied = location;
+			text.append(insert);
+		} else {
+			// A tag built by hand may list its children out of order.
+			text.insert(location + shift, insert);
+		}
 		shift += strlen(insert);
 	}
+	text.append((const char*)contents + copied, length - copied);
 	SetText(text.c_str());
 }
 

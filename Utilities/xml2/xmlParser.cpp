@@ -385,26 +385,23 @@ xmlParser::_ReadElement(const char* name, bool hasAttributes, xmlTag& tag, int32
 void
 xmlParser::_ReadBody(xmlTag& tag, int32 depth)
 {
-	// Text is gathered here and handed to the tag in pieces, so that a long text is not
-	// regrown one character at a time.
-	std::string pending;
-	auto flush = [&]() {
-		tag.AddContent(pending.c_str());
-		pending.clear();
-	};
+	// The element's own text is gathered here and handed to the tag once at the end: a
+	// child's location is then the length gathered so far. Appending to the tag's text at
+	// every child, and measuring it there, would cost the whole text again per child, so a
+	// page of many breaks would take minutes.
+	std::string text;
 
 	bool more = true;
 	while (more && Advance()) {
 		char c = _Current();
 		char next = c == '<' ? _PeekNext() : '\0';
 		if (c != '<' || !starts_tag(next)) {
-			if (is_blank(c) && pending.empty() && tag.Contents().Length() == 0)
+			if (is_blank(c) && text.empty())
 				continue;
-			pending += c;
+			text += c;
 			continue;
 		}
 
-		flush();
 		if (next == '/') {
 			// An end tag ends the element whatever its name: the name read carries the
 			// "/", so it never equals the element's own.
@@ -417,7 +414,7 @@ xmlParser::_ReadBody(xmlTag& tag, int32 depth)
 			continue;
 		}
 
-		int32 location = tag.Contents().Length();
+		int32 location = (int32)text.size();
 		char childName[kXmlNameLength + 1];
 		bool childHasAttributes = false;
 		_ReadTagName(childName, childHasAttributes);
@@ -449,5 +446,5 @@ xmlParser::_ReadBody(xmlTag& tag, int32 depth)
 		child->SetParentLocation(location);
 		tag._AdoptChild(child.release());
 	}
-	flush();
+	tag.AddContent(text.c_str());
 }

@@ -7,6 +7,7 @@
 #include "LibFile.h"
 #include "TempDir.h"
 
+#include <Path.h>
 #include <TypeConstants.h>
 
 #include <gtest/gtest.h>
@@ -15,6 +16,9 @@
 #include <set>
 #include <stdlib.h>
 #include <sys/stat.h>
+#include <time.h>
+#include <unistd.h>
+#include <vector>
 
 using namespace file_test;
 
@@ -150,6 +154,40 @@ TEST(LibAppResource, StaleEntryInTheTemporaryFolderDoesNotMixIn)
 	EXPECT_EQ("new\n", read_file(temp.Child("placed/file")));
 	EXPECT_FALSE(exists(temp.Child("placed/stale file")));
 	LibUnlink(stale.c_str());
+}
+
+TEST(LibAppResource, AddEntryLeavesEntriesOfTheSharedTemporaryFolderAlone)
+{
+	ScopedTempDir temp;
+	std::string program = copy_program(temp);
+	write_file(temp.Child("item"), "mine\n");
+
+	// Anyone may put files into the shared temporary folder under the names a packer once
+	// used: the fixed work-file name, and unique names whose counter (the name just made
+	// tells the next), process id and time can be guessed. Packing leaves them alone.
+	const std::string folder = getenv("TMPDIR");
+	const long now = (long)time(NULL);
+	BPath probe;
+	LibUniqueName(probe, "");
+	const std::string tail = std::to_string(getpid()) + std::to_string(now);
+	std::string leaf = probe.Leaf();
+	const long counter = atol(leaf.substr(0, leaf.rfind(tail)).c_str());
+	std::vector<std::string> planted = { folder + "/zip_resource_file.zip" };
+	for (long ahead = 1; ahead <= 3; ahead++) {
+		for (long second = 0; second <= 2; second++) {
+			planted.push_back(folder + "/zip_resource_file" + std::to_string(counter + ahead)
+				+ std::to_string(getpid()) + std::to_string(now + second) + ".zip");
+		}
+	}
+	for (const std::string& path : planted)
+		write_file(path, "someone else's\n");
+
+	LibAppResource resources(program.c_str(), B_READ_WRITE);
+	ASSERT_TRUE(resources.AddEntry(temp.Child("item").c_str(), kItemId, "item", 9));
+	for (const std::string& path : planted) {
+		EXPECT_EQ("someone else's\n", read_file(path)) << path;
+		LibUnlink(path.c_str());
+	}
 }
 
 TEST(LibAppResource, AddEntryFailuresLeaveTheContainerAlone)

@@ -57,6 +57,20 @@ TEST(LibTextViewTest, MarkupBreaksLandWhereTheyWereWritten)
 	view.SetXml(page);
 	EXPECT_STREQ("\n\nab\n", view.Text());
 
+	// Children listed out of order land as if inserted one by one, each at its place
+	// moved on by everything inserted before it in the list.
+	page.Clear();
+	page.AddContent("abcd");
+	for (const auto& [name, location] :
+		{ std::pair<const char*, long> { "BR", 3 }, { "P", 1 }, { "BR", 4 } }) {
+		xmlTag child;
+		child.SetName(name);
+		child.SetParentLocation(location);
+		page.AddChild(child);
+	}
+	view.SetXml(page);
+	EXPECT_STREQ("ab\n\nc\nd\n", view.Text());
+
 	view.FrameResized(399, 149);
 	EXPECT_EQ(BRect(3, 3, 396, 146), view.TextRect());
 }

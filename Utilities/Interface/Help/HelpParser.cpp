@@ -1,0 +1,5 @@
+#include "HelpParser.h"
+
+HelpParser::HelpParser() { }
+
+HelpParser::~HelpParser() { }
