@@ -1,15 +1,11 @@
-// The unattended mode: its command line, and whole runs on a volume of their own (a tmpfs
-// that holds the home folder, so that it is the boot volume): what is printed, what moves
-// where, the script sections, and the exit statuses.
+// The unattended mode: its command line, its refusals, and collisions in a chosen folder on a
+// volume of its own (a tmpfs that holds the home folder, so that it is the boot volume).
+// Whole runs of the built program are in tests/e2e/DeinstallRunTest.cpp.
 #include "DeinstallUnattended.h"
 
-#include <PackageDefs.h>
-
-#include <FindDirectory.h>
 #include <Message.h>
-#include <Path.h>
 
-#include "../Utilities/FileTestHelpers.h"
+#include "DeinstallTestSupport.h"
 #include "ScopedVariable.h"
 #include "TempDir.h"
 
@@ -18,25 +14,10 @@
 #include <filesystem>
 
 namespace fs = std::filesystem;
+using namespace deinstall_test;
 using namespace file_test;
 
 namespace {
-
-const char kTag[] = "Editor;2.1;2000-05-01;Maker;support;";
-
-void
-make_configuration(BMessage& configuration)
-{
-	configuration.AddString(Package::kAppName, "Editor");
-	configuration.AddString(Package::kVersion, "2.1");
-	configuration.AddString(Package::kReleaseDate, "2000-05-01");
-	configuration.AddString(Package::kCompany, "Maker");
-	configuration.AddString(Package::kSupportEmail, "support");
-	configuration.AddBool(Package::kEditBootscript, true);
-	configuration.AddString(Package::kEditBootscriptTag, "Editor_Boot");
-	configuration.AddBool(Package::kEditSetupEnv, false);
-	configuration.AddBool(Package::kEditProfile, false);
-}
 
 struct Outcome {
 	int status = -1;
@@ -89,14 +70,6 @@ on_own_boot_volume(const fs::path& folder,
 	if (outcome.skipped)
 		GTEST_SKIP() << outcome.text;
 	EXPECT_TRUE(outcome.passed) << outcome.text;
-}
-
-std::string
-trash_folder()
-{
-	BPath trash;
-	find_directory(B_TRASH_DIRECTORY, &trash, false);
-	return trash.Path();
 }
 
 } // namespace
@@ -163,64 +136,6 @@ TEST(DeinstallUnattended, RefusesWithoutConfigurationAndWithBadArguments)
 	}
 }
 
-TEST(DeinstallUnattended, ListsInOrderThenRemovesIntoTheTrashAndCutsTheSections)
-{
-	ScopedTempDir folder;
-	on_own_boot_volume(folder.Path(), [](const fs::path& home, ChildReport& report) {
-		fs::path app = home / "Editor";
-		fs::create_directories(app / "data");
-		write_file(app / "data/words", "words");
-		write_file(app / "Editor", "program");
-		write_file(home / "mine.txt", "the user's own");
-		write_file(home / "other", "another package's");
-		for (const fs::path& path : { app, app / "data", app / "data/words", app / "Editor" })
-			set_attribute(path, "InstallBy", B_STRING_TYPE, kTag);
-		set_attribute(
-			home / "other", "InstallBy", B_STRING_TYPE, "editor;2.1;2000-05-01;Maker;support;");
-		fs::create_directories(home / ".config/boot");
-		write_file(home / ".config/boot/UserBootscript",
-			"mine\n#BEGIN_Editor_Boot\nrun editor\n#END_Editor_Boot\n");
-
-		Outcome dry = run_unattended({ "--unattended", "--dry-run" });
-		report.Check(dry.status == kUnattendedDone, "a dry run ends with 0");
-		std::vector<std::string> lines;
-		std::stringstream listing(dry.out);
-		for (std::string line; std::getline(listing, line);)
-			lines.push_back(line);
-		report.Check(lines.size() == 4 && lines[0] == app.string(), "the folder is listed first");
-		report.Check(std::find(lines.begin(), lines.end(), (app / "data").string())
-				< std::find(lines.begin(), lines.end(), (app / "data/words").string()),
-			"a folder comes before what it holds");
-		report.Check(exists(app / "data/words"), "a dry run moves nothing");
-
-		Outcome run = run_unattended({ "--unattended" });
-		report.Check(run.status == kUnattendedDone, "the run ends with 0: " + run.err);
-		report.Check(run.out
-				== dry.out + "Moved 4 of 4 items to " + trash_folder()
-					+ "; 0 kept, 0 could not be moved.\n",
-			"the run lists, then sums up: " + run.out);
-		report.Check(!exists(app) && exists(home / "mine.txt") && exists(home / "other"),
-			"only the installation's entries left");
-		// Each item went on its own, files first: the folders arrive empty.
-		report.Check(read_file(trash_folder() + "/words") == "words"
-				&& fs::is_empty(trash_folder() + "/data"),
-			"every item is in the Trash by itself");
-		size_t records = 0;
-		for (const fs::directory_entry& entry :
-			fs::directory_iterator(trash_folder() + "/../info")) {
-			records += entry.path().extension() == ".trashinfo";
-		}
-		report.Check(records == 4, "the Trash can restore each of them");
-		report.Check(read_file(home / ".config/boot/UserBootscript") == "mine\n",
-			"the boot script's section is cut out");
-
-		Outcome again = run_unattended({ "--unattended" });
-		report.Check(again.status == kUnattendedNothingFound
-				&& again.err == std::string(kNothingFoundText) + "\n" && again.out.empty(),
-			"a second run finds nothing and says so");
-	});
-}
-
 TEST(DeinstallUnattended, NamesTakenInTheChosenFolderKeepBothAndEndWithFour)
 {
 	ScopedTempDir folder;
@@ -230,8 +145,8 @@ TEST(DeinstallUnattended, NamesTakenInTheChosenFolderKeepBothAndEndWithFour)
 		write_file(kept / "tool", "already there");
 		write_file(home / "tool", "installed");
 		write_file(home / "notes", "installed notes");
-		set_attribute(home / "tool", "InstallBy", B_STRING_TYPE, kTag);
-		set_attribute(home / "notes", "InstallBy", B_STRING_TYPE, kTag);
+		tag(home / "tool");
+		tag(home / "notes");
 
 		Outcome run = run_unattended({ "--unattended", "--to", kept.string() });
 		report.Check(run.status == kUnattendedNotAllMoved, "a collision ends with 4");
