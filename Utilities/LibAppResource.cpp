@@ -2,6 +2,7 @@
 
 #include "LibFile.h"
 #include "LibFilePrivate.h"
+#include "LibPrivateFolder.h"
 
 #include <Entry.h>
 #include <Path.h>
@@ -97,14 +98,15 @@ LibAppResource::AddEntry(const char* source, const int32& id, const char* name, 
 {
 	if (source == NULL)
 		return false;
-	// The work file lies in a folder of its own, so that no other process can have put
-	// something at its name.
-	std::string work;
-	if (lib_file::make_work_folder("zip_resource_", &work) != B_OK) {
+	// The work file lives in a folder of this call's own: a name in the shared temporary
+	// folder could be taken by anyone, and an archive planted there would be updated and
+	// stored rather than replaced.
+	BPath workFolder;
+	if (!LibMakePrivateFolder(workFolder, "zip_resource_file")) {
 		fprintf(stderr, "zip_resource_file.zip failed\n");
 		return false;
 	}
-	std::string archive = work + "/zip_resource_file.zip";
+	std::string archive = std::string(workFolder.Path()) + "/zip_resource_file.zip";
 
 	BPath item(source);
 	bool packed = LibZip(archive.c_str(), item, level);
@@ -114,7 +116,7 @@ LibAppResource::AddEntry(const char* source, const int32& id, const char* name, 
 	if (!packed || file.InitCheck() != B_OK) {
 		fprintf(stderr, "%s failed\n", archive.c_str());
 		file.Unset();
-		lib_file::remove_tree(work);
+		LibUnlink(workFolder.Path());
 		return false;
 	}
 
@@ -136,7 +138,7 @@ LibAppResource::AddEntry(const char* source, const int32& id, const char* name, 
 		RemoveResource(B_RAW_TYPE, id);
 
 	file.Unset();
-	lib_file::remove_tree(work);
+	LibUnlink(workFolder.Path());
 	return added;
 }
 
@@ -157,11 +159,12 @@ LibAppResource::ExtractEntry(const int32& id, const char* destination, bool unzi
 		return false;
 	}
 
-	std::string work;
-	if (lib_file::make_work_folder("zip", &work) != B_OK) {
+	BPath workFolder;
+	if (!LibMakePrivateFolder(workFolder, "zip")) {
 		fprintf(stderr, "Error initializine file in ExtractEntry\n");
 		return false;
 	}
+	std::string work = workFolder.Path();
 	std::string archive = lib_file::join_path(work, "archive.zip");
 	if (archive == lib_file::join_path(work, resourceName))
 		archive = lib_file::join_path(work, "archive");

@@ -31,8 +31,11 @@ bool LibCopy(const char* source, const char* target);
 
 // Moves source to target, the way "mv -f" does (an existing folder target receives the
 // source under its leaf name; a same-named file is replaced). Within one volume this is a
-// rename; across volumes a copy, a type update of the copy, then the removal of the
-// source, which happens only when the copy succeeded. When source and target are one node
+// rename; across volumes a copy (under a temporary name beside the target, renamed into
+// place when complete), a type update of the copy, then the removal of the source, which
+// happens only when the copy succeeded; a source that cannot be removed then keeps the
+// only copy (the placed one goes again) and the result is false. When source and target
+// are one node
 // (a hard link, or the same file seen through two mounts) nothing is done and the result
 // is true; a folder is never moved into itself. A move into a Trash folder also writes the
 // Trash's restore record. True when the entry was moved.
@@ -64,7 +67,9 @@ bool LibSymLink(const char* target, const char* link);
 // after the item's leaf; permissions, links, times and attributes go with it. An existing
 // archive is updated (its same-named entries replaced). level 0 stores, 1 to 9 deflate.
 // Changes the process's working directory to the item's folder; a relative archive path is
-// taken from there. True when the archive was written.
+// taken from there. The item is walked without following links, and an entry replaced or
+// swapped for a link before the archive is written fails the packing rather than bring in
+// what the link leads to. True when the archive was written with every entry.
 bool LibZip(const char* archive, const BPath& item, int level);
 
 // Expands the ZIP archive beside itself, overwriting what is there. Refused, each with a

@@ -42,22 +42,6 @@ target_path(const char* path, std::string* resolved)
 	return BPrivate::resolve_entry_path(path, resolved);
 }
 
-status_t
-make_work_folder(const char* prefix, std::string* folder)
-{
-	BPath temporary;
-	status_t status = find_directory(B_COMMON_TEMP_DIRECTORY, &temporary, true);
-	if (status != B_OK)
-		return status;
-	std::string pattern = join_path(temporary.Path(), std::string(prefix) + "XXXXXX");
-	std::vector<char> buffer(pattern.begin(), pattern.end());
-	buffer.push_back('\0');
-	if (mkdtemp(buffer.data()) == NULL)
-		return B_FROM_POSIX_ERROR(errno);
-	folder->assign(buffer.data());
-	return B_OK;
-}
-
 bool
 is_plain_leaf(const std::string& name)
 {

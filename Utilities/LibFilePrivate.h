@@ -28,11 +28,6 @@ status_t source_path(const char* path, std::string* resolved);
 // "." or ".." names the folder it leads to (the entry then goes inside it).
 status_t target_path(const char* path, std::string* resolved);
 
-// Makes a new folder of this process's own in the common temporary folder, named prefix
-// and six random characters, mode 0700 (mkdtemp): work files go in there, never under a
-// name in the shared folder that someone else could have put something at first.
-status_t make_work_folder(const char* prefix, std::string* folder);
-
 // True when name can stand for an entry in a folder: one path component, not empty, "."
 // nor "..".
 bool is_plain_leaf(const std::string& name);

@@ -3,6 +3,7 @@
 
 #include "LibFile.h"
 #include "LibFilePrivate.h"
+#include "LibPrivateFolder.h"
 #include "LibString.h"
 
 #include <Entry.h>
@@ -136,9 +137,10 @@ LibNode::CompressFile(const char* name, const char* file)
 
 	// The archive is made in a folder of this process's own: the common temporary folder
 	// is shared, and a name in it may have been taken by anyone first.
-	std::string work;
-	if (lib_file::make_work_folder("zip", &work) != B_OK)
+	BPath workFolder;
+	if (!LibMakePrivateFolder(workFolder, "zip"))
 		return false;
+	std::string work = workFolder.Path();
 	BPath archive((work + "/" + lib_file::path_leaf(work) + ".zip").c_str());
 	BPath item(file);
 	bool ok = LibZip(archive.Path(), item, 9);
@@ -195,11 +197,12 @@ LibNode::UncompressFile(const char* target, const char* name, bool unzip)
 	// Everything happens in a folder of this process's own: in the shared temporary folder
 	// a name could be taken by a link, or the expansion merge with a folder someone else
 	// left there under the item's name.
-	std::string work;
-	if (lib_file::make_work_folder("zip", &work) != B_OK) {
+	BPath workFolder;
+	if (!LibMakePrivateFolder(workFolder, "zip")) {
 		fprintf(stderr, "Error initializine file in UncompressFile\n");
 		return false;
 	}
+	std::string work = workFolder.Path();
 	std::string temporary = work + "/" + lib_file::path_leaf(work);
 	if (temporary == work + "/" + name)
 		temporary += ".zip";

@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <errno.h>
 #include <fcntl.h>
+#include <new>
 #include <stdio.h>
 #include <string.h>
 #include <sys/stat.h>
@@ -562,10 +563,14 @@ LibUnzip(const char* archive)
 		return false;
 	}
 
-	bool ok;
-	{
+	// An archive may describe more than the process may hold: that is a failure to
+	// report, never one to throw.
+	bool ok = false;
+	try {
 		ZipExtractor extractor(zip, root, folder);
 		ok = extractor.Extract();
+	} catch (const std::bad_alloc&) {
+		fprintf(stderr, "LibUnzip: %s: not enough memory\n", archivePath.c_str());
 	}
 	close(root);
 	zip_discard(zip);

@@ -4,8 +4,13 @@
 #ifndef _APPLICATION_H
 #define _APPLICATION_H
 
+#include <AppDefs.h>
+#include <InterfaceDefs.h>
 #include <Looper.h>
+#include <Message.h>
 #include <Messenger.h>
+#include <Point.h>
+#include <Rect.h>
 
 #include <memory>
 

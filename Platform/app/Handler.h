@@ -3,12 +3,12 @@
 #ifndef _HANDLER_H
 #define _HANDLER_H
 
+#include <Message.h>
 #include <OS.h>
 
 #include <atomic>
 
 class BLooper;
-class BMessage;
 class BMessenger;
 
 namespace BPrivate {

@@ -8,11 +8,11 @@
 #ifndef _MESSENGER_H
 #define _MESSENGER_H
 
+#include <Message.h>
 #include <OS.h>
 
 class BHandler;
 class BLooper;
-class BMessage;
 
 class BMessenger {
 public:

@@ -5,14 +5,15 @@
 #ifndef _ROSTER_H
 #define _ROSTER_H
 
+#include <Entry.h>
 #include <EntryRef.h>
+#include <Message.h>
+#include <Messenger.h>
 #include <Mime.h>
 #include <OS.h>
 #include <SupportDefs.h>
 
 #include <string>
-
-class BMessage;
 
 struct app_info {
 	app_info();

@@ -2,11 +2,11 @@
 #ifndef _MENU_FIELD_H
 #define _MENU_FIELD_H
 
+#include <Menu.h>
 #include <View.h>
 
 #include <string>
 
-class BMenu;
 class BMenuBar;
 class BMenuItem;
 

@@ -4,12 +4,11 @@
 #define _MENU_ITEM_H
 
 #include <Invoker.h>
+#include <Menu.h>
+#include <Message.h>
 #include <Rect.h>
 
 #include <string>
-
-class BMenu;
-class BMessage;
 
 class BMenuItem : public BInvoker {
 public:

@@ -3,11 +3,11 @@
 #ifndef _PICTURE_BUTTON_H
 #define _PICTURE_BUTTON_H
 
+#include <Bitmap.h>
 #include <Control.h>
+#include <Picture.h>
 
 #include <memory>
-
-class BPicture;
 
 enum { B_ONE_STATE_BUTTON, B_TWO_STATE_BUTTON };
 

@@ -5,16 +5,17 @@
 #ifndef _FILE_PANEL_H
 #define _FILE_PANEL_H
 
+#include <Directory.h>
+#include <Entry.h>
 #include <EntryRef.h>
+#include <Message.h>
 #include <Messenger.h>
+#include <Node.h>
 #include <StorageDefs.h>
 
 #include <memory>
+#include <sys/stat.h>
 
-class BDirectory;
-class BEntry;
-class BMessage;
-class BNode;
 class BWindow;
 
 namespace BPrivate {
