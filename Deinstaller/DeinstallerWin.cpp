@@ -57,6 +57,13 @@ DeinstallerWin::DeinstallerWin() :
 
 	fVolumeMenu = new LibVolumeMenu(
 		BPoint(10, fImage->Frame().bottom + 3), "volume", kVolumeChosenMessage, 40);
+	// The menu is made wider than this small window leaves room for; it ends where the
+	// status bar does, so that its right edge and pop-up mark stay visible.
+	const float overflow = fVolumeMenu->Frame().right - (bounds.right - 5);
+	if (overflow > 0) {
+		fVolumeMenu->ResizeBy(-overflow, 0);
+		fVolumeMenu->MenuField()->ResizeBy(-overflow, 0);
+	}
 	background->AddChild(fVolumeMenu);
 	fVolumeMenu->Update();
 	const float menuBottom = fVolumeMenu->Frame().bottom;

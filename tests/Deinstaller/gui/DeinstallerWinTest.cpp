@@ -150,6 +150,7 @@ TEST_F(DeinstallerWinTest, LaysOutTheSearchWindowAsPlanned)
 	EXPECT_STREQ(fWindow->Image()->TextAt(InstallImage::COMPANY), "Maker");
 	BRect menu = view_named(fWindow, "volume")->Frame();
 	EXPECT_EQ(menu.LeftTop(), BPoint(10, 213));
+	EXPECT_EQ(menu.right, 168);
 	// The bar keeps the height its texts need, as on BeOS; the rest is as placed.
 	BRect status = view_named(fWindow, "status_bar")->Frame();
 	EXPECT_EQ(status.LeftTop(), BPoint(5, menu.bottom + 1));
