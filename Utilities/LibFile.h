@@ -98,6 +98,17 @@ bool LibTar(const char* item, const char* archive);
 // is in (a failed move keeps it, with its record). Paths are taken as for LibMove.
 void LibTrash(const BPath& path, const bool& replace);
 
+// True when folder is the files folder of a Trash: the boot volume's, or another volume's
+// "<mount>/.Trash-<uid>/files" or "<mount>/.Trash/<uid>/files". Entries moved into one get
+// a restore record.
+bool LibIsTrashFolder(const char* folder);
+
+// Moves the entry into the Trash folder trashFolder (see LibIsTrashFolder) the way LibTrash
+// without replace moves into the boot volume's: under the first free name, with its
+// restore record, never over anything, also not over an entry that appears meanwhile. An
+// entry already in that folder stays. True when the entry is in the Trash.
+bool LibTrashInto(const char* path, const char* trashFolder);
+
 // Renames the entry within its folder to the first free name of 'leaf copy', 'leaf copy
 // 1', ... (making room for a new item under its former name), never over an entry.
 void LibDuplicate(const char* path);

@@ -252,3 +252,28 @@ LibDuplicate(const char* path)
 	// The entry itself holds the first name of the rule, so it always gets a " copy" one.
 	move_to_free_name(entry, path_folder(entry), path_leaf(entry), false);
 }
+
+bool
+LibIsTrashFolder(const char* folder)
+{
+	std::string resolved;
+	if (folder == NULL || BPrivate::canonical_folder(folder, &resolved) != B_OK)
+		return false;
+	return !trash_info_folder(resolved).empty();
+}
+
+bool
+LibTrashInto(const char* path, const char* trashFolder)
+{
+	std::string from;
+	std::string folder;
+	if (path == NULL || trashFolder == NULL || source_path(path, &from) != B_OK
+		|| !entry_exists(from) || BPrivate::canonical_folder(trashFolder, &folder) != B_OK
+		|| trash_info_folder(folder).empty()) {
+		return false;
+	}
+	// Already in this Trash: nothing to move.
+	if (path_folder(from) == folder)
+		return true;
+	return move_to_free_name(from, folder, path_leaf(from), true);
+}

@@ -631,6 +631,47 @@ RemoveLinkAttributes(const std::string& path)
 		clear_link_key(store);
 }
 
+ssize_t
+ReadLinkAttrAt(int folderFd, const char* linkName, uint64 inode, int64 birthSeconds,
+	uint32 birthNanoseconds, const char* name, void* buffer, size_t length)
+{
+	if (folderFd < 0 || linkName == nullptr || (buffer == nullptr && length > 0))
+		return B_BAD_VALUE;
+	Store store;
+	set_link_names(&store, join_path("/", linkName));
+	store.fd = folderFd;
+	store.identity.inode = inode;
+	store.identity.birthSeconds = birthSeconds;
+	store.identity.birthNanoseconds = birthNanoseconds;
+	status_t status = check_name(store, name, false);
+	if (status == B_NOT_ALLOWED)
+		return B_ENTRY_NOT_FOUND;
+	if (status != B_OK)
+		return status;
+
+	// The value first: most links carry nothing, and then the record need not be read.
+	std::string key = store.dataPrefix + name;
+	ssize_t read = -1;
+	if (length > 0) {
+		read = store.Get(key, buffer, length);
+		if (read < 0 && errno != ERANGE)
+			return is_unsupported(errno) ? B_ENTRY_NOT_FOUND : status_for(errno);
+	}
+	if (read < 0) {
+		// Longer than the buffer: the start of the whole value, as Read() gives it.
+		std::vector<char> value;
+		status = store.GetAll(key, &value);
+		if (status != B_OK)
+			return status == B_NOT_SUPPORTED ? B_ENTRY_NOT_FOUND : status;
+		read = (ssize_t)std::min(length, value.size());
+		if (read > 0)
+			memcpy(buffer, value.data(), read);
+	}
+	if (!record_is_ours(store))
+		return B_ENTRY_NOT_FOUND;
+	return read;
+}
+
 bool
 SupportsAttributes(const std::string& path)
 {

@@ -53,6 +53,13 @@ status_t CopyLinkAttributes(const std::string& fromPath, const std::string& toPa
 // Drops whatever the folder of path keeps for a link named like path's leaf.
 void RemoveLinkAttributes(const std::string& path);
 
+// Reads attribute name of the symbolic link linkName inside the folder open as folderFd, at
+// offset 0, the way Read() does. The link is the node inode born at birthSeconds and
+// birthNanoseconds (statx; both 0 where the file system keeps no birth time). Made for walks
+// that hold each folder open: a link without the attribute costs one xattr read.
+ssize_t ReadLinkAttrAt(int folderFd, const char* linkName, uint64 inode, int64 birthSeconds,
+	uint32 birthNanoseconds, const char* name, void* buffer, size_t length);
+
 // True when the volume that holds path keeps user xattrs.
 bool SupportsAttributes(const std::string& path);
 

@@ -236,3 +236,55 @@ TEST(LibDuplicate, UnusablePathDoesNothing)
 	LibDuplicate(temp.Child("missing").c_str());
 	EXPECT_FALSE(exists(temp.Child("missing copy")));
 }
+
+TEST(LibTrashInto, RecognisesTrashFoldersOnly)
+{
+	TrashPlace place;
+	const std::string uid = std::to_string((unsigned long)getuid());
+	const std::string volumeTrash = place.Child(".Trash-" + uid + "/files");
+	const std::string sharedTrash = place.Child(".Trash/" + uid + "/files");
+	const std::string otherUser = place.Child(".Trash-" + uid + "0/files");
+	const std::string plain = place.Child("files");
+	for (const std::string& folder : { volumeTrash, sharedTrash, otherUser, plain })
+		ASSERT_TRUE(Libmkdir(folder.c_str()));
+
+	const struct {
+		std::string folder;
+		bool trash;
+	} cases[] = {
+		{ place.Trashed(""), true },
+		{ volumeTrash, true },
+		{ sharedTrash, true },
+		{ otherUser, false },
+		{ plain, false },
+		{ place.Child("missing/.Trash-" + uid + "/files"), false },
+	};
+
+	for (const auto& row : cases)
+		EXPECT_EQ(LibIsTrashFolder(row.folder.c_str()), row.trash) << row.folder;
+
+	// Into a plain folder nothing moves.
+	write_file(place.Child("item"), "x");
+	EXPECT_FALSE(LibTrashInto(place.Child("item").c_str(), plain.c_str()));
+	EXPECT_TRUE(exists(place.Child("item")));
+}
+
+TEST(LibTrashInto, TakesAFreeNameAndWritesTheRecordInThatTrash)
+{
+	TrashPlace place;
+	const std::string trash =
+		place.Child(".Trash-" + std::to_string((unsigned long)getuid()) + "/files");
+	ASSERT_TRUE(Libmkdir(trash.c_str()));
+	write_file(trash + "/notes", "old");
+	write_file(place.Child("notes"), "new");
+
+	ASSERT_TRUE(LibTrashInto(place.Child("notes").c_str(), trash.c_str()));
+	EXPECT_FALSE(exists(place.Child("notes")));
+	EXPECT_EQ(read_file(trash + "/notes"), "old");
+	EXPECT_EQ(read_file(trash + "/notes copy"), "new");
+	std::string record = read_file(lib_file::path_folder(trash) + "/info/notes copy.trashinfo");
+	EXPECT_NE(
+		record.find("Path=" + lib_file::url_escape_path(place.Child("notes"))), std::string::npos)
+		<< record;
+	EXPECT_FALSE(LibTrashInto(place.Child("gone").c_str(), trash.c_str()));
+}

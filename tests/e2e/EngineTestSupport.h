@@ -87,9 +87,11 @@ data_folder(const std::string& name)
 }
 
 // Builds tests/e2e/data/<name>/<name>.toml into output, with a small system program as
-// the base installer and as the deinstaller (the engine only needs their resources).
+// the base installer and, unless another is named, as the deinstaller (the engine only needs
+// their resources).
 inline bool
-build_package(const std::string& name, const std::string& output, std::string* problems)
+build_package(const std::string& name, const std::string& output, std::string* problems,
+	const std::string& deinstaller = "/bin/false")
 {
 	Diagnostics diagnostics;
 	Manifest manifest;
@@ -99,7 +101,7 @@ build_package(const std::string& name, const std::string& output, std::string* p
 		BuildOptions options;
 		options.output = output;
 		options.base = "/bin/true";
-		options.deinstaller = "/bin/false";
+		options.deinstaller = deinstaller;
 		options.jobs = 2;
 		ok = WriteInstaller(manifest, options, diagnostics);
 	}
@@ -188,7 +190,8 @@ protected:
 		fHome = fSandbox.Home();
 		fPackage = (fDir.Path() / "Sample-Installer").string();
 		std::string problems;
-		ASSERT_TRUE(build_package(PackageName(), fPackage, &problems)) << problems;
+		ASSERT_TRUE(build_package(PackageName(), fPackage, &problems, DeinstallerProgram()))
+			<< problems;
 		ASSERT_EQ(ReadPackageConfiguration(fPackage.c_str(), fConfig), B_OK);
 		fConfig.SetPackagePath(fPackage.c_str());
 		fDestination = fHome / "Destination";
@@ -221,6 +224,9 @@ protected:
 	}
 
 	virtual std::string PackageName() const { return "sample"; }
+
+	// The program the package carries as its deinstaller.
+	virtual std::string DeinstallerProgram() const { return "/bin/false"; }
 
 	void SetDestination(const fs::path& folder)
 	{

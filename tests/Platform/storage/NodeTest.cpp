@@ -7,15 +7,18 @@
 #include <Entry.h>
 #include <TypeConstants.h>
 
+#include "AttributeStore.h"
 #include "TempDir.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <set>
 #include <string>
+#include <sys/stat.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 #include <vector>
@@ -288,6 +291,39 @@ TEST(BNode, LinkAttributesLiveInTheFolderAndStayHidden)
 
 	ASSERT_EQ(targetNode.WriteAttr("own", B_STRING_TYPE, 0, "T", 1), 1);
 	EXPECT_EQ(attribute_names(linkNode), std::set<std::string> { "mark" });
+}
+
+// The walk of a whole volume reads a link's attribute through the folder it holds open.
+TEST(BNode, LinkAttributeReadsThroughTheOpenFolderAsThroughTheLink)
+{
+	ScopedTempDir temp;
+	fs::path link = temp.Path() / "link";
+	fs::create_symlink("target", link);
+	const std::string value(300, 'v');
+	BNode linkNode(link.c_str());
+	ASSERT_EQ(linkNode.WriteAttr("mark", B_STRING_TYPE, 0, value.data(), value.size()),
+		(ssize_t)value.size());
+
+	struct statx info;
+	ASSERT_EQ(
+		statx(AT_FDCWD, link.c_str(), AT_SYMLINK_NOFOLLOW, STATX_INO | STATX_BTIME, &info), 0);
+	const bool birth = (info.stx_mask & STATX_BTIME) != 0;
+	auto read_at = [&](const char* leaf, uint64 inode, void* buffer, size_t length) {
+		int folder = open(temp.Path().c_str(), O_RDONLY | O_DIRECTORY);
+		ssize_t read = BPrivate::attribute_store::ReadLinkAttrAt(folder, leaf, inode,
+			birth ? info.stx_btime.tv_sec : 0, birth ? info.stx_btime.tv_nsec : 0, "mark", buffer,
+			length);
+		close(folder);
+		return read;
+	};
+	char buffer[400];
+	EXPECT_EQ(read_at("link", info.stx_ino, buffer, sizeof(buffer)), 300);
+	EXPECT_EQ(std::string(buffer, 300), value);
+	// A buffer shorter than the value gets its start, as BNode::ReadAttr gives it.
+	EXPECT_EQ(read_at("link", info.stx_ino, buffer, 10), 10);
+	// Another node under the link's name (a link made anew) has no attributes.
+	EXPECT_EQ(read_at("link", info.stx_ino + 1, buffer, sizeof(buffer)), B_ENTRY_NOT_FOUND);
+	EXPECT_EQ(read_at("other", info.stx_ino, buffer, sizeof(buffer)), B_ENTRY_NOT_FOUND);
 }
 
 TEST(BNode, LinkAttributesFollowRenamesAndMoves)
