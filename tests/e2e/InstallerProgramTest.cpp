@@ -11,6 +11,7 @@
 
 #include <filesystem>
 #include <map>
+#include <sstream>
 #include <string>
 
 namespace {
@@ -271,6 +272,25 @@ TEST_F(InstallerProgramTest, ADryRunOfTheDemoTellsWhatWouldHappenAndWritesNothin
 	for (const auto& [path, state] : after) {
 		EXPECT_TRUE(before.count(path) > 0) << "new: " << path;
 	}
+
+	// The run itself does what the dry run told.
+	ProgramResult run =
+		Run(package.string(), { "--unattended", "--accept-licence", "--type", "Full" });
+	ASSERT_EQ(run.exitCode, 0) << run.err;
+	std::stringstream lines(full.out);
+	int places = 0;
+	for (std::string line; std::getline(lines, line);) {
+		for (const std::string prefix : { "    to: ", "    link: /" }) {
+			if (line.rfind(prefix, 0) != 0)
+				continue;
+			std::string path = line.substr(prefix.size() - (prefix.back() == '/' ? 1 : 0));
+			EXPECT_TRUE(engine_test::exists_entry(path)) << path;
+			places++;
+		}
+	}
+	EXPECT_EQ(places, 3);
+	EXPECT_EQ(fs::read_symlink(fHome / "Applications/Demo/Saved Files/demo-hello"), "/usr/bin/env");
+	EXPECT_EQ(fs::read_symlink(deskbar / "demo-hello"), fHome / "Applications/Demo/demo-hello");
 }
 
 } // namespace
