@@ -214,9 +214,9 @@ DeinstallFilesWin::DeinstallFiles()
 }
 
 void
-DeinstallFilesWin::OfferPutBack()
+OfferToPutBackSavedEntries(const char* installationFolder)
 {
-	SavedFiles saved(fInstallationFolder);
+	SavedFiles saved(installationFolder);
 	if (saved.Find() == 0)
 		return;
 	int32 answer = LibAsk(
@@ -274,4 +274,10 @@ void
 DeinstallFilesWin::_UpdateDeinstallButton()
 {
 	fDeinstallButton->SetEnabled(fList->CurrentSelection() >= 0);
+}
+
+void
+DeinstallFilesWin::OfferPutBack()
+{
+	OfferToPutBackSavedEntries(fInstallationFolder);
 }

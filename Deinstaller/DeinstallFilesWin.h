@@ -28,6 +28,12 @@ enum {
 	kDeinstallMessage = 2000
 };
 
+// When the installation folder's "Saved Files" holds entries the installation replaced,
+// asks whether to put them back ("Keep Saved", "Put Back") and, if so, puts back those whose
+// place is free and tells how many went back and how many stay saved. Nothing is asked when
+// nothing is saved.
+void OfferToPutBackSavedEntries(const char* installationFolder);
+
 class DeinstallFilesWin : public LibWindow {
 public:
 	// Hidden; the destination is the boot volume's Trash.
@@ -49,9 +55,7 @@ public:
 	// selected; otherwise the window hides and OfferPutBack follows.
 	void DeinstallFiles();
 
-	// When the installation folder's "Saved Files" holds entries the installation replaced,
-	// asks whether to put them back ("Keep Saved", "Put Back") and, if so, puts back those
-	// whose place is free and tells how many went back and how many stay saved.
+	// OfferToPutBackSavedEntries for the installation folder.
 	void OfferPutBack();
 
 	// The installation folder whose saved entries OfferPutBack offers; by default the folder
