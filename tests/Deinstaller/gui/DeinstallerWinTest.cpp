@@ -72,11 +72,8 @@ protected:
 			fAlerts.push_back(question.text);
 			LibAlertAnswer answer;
 			for (int32 i = 0; i < question.buttonCount; i++) {
-				if (question.buttons[i] != NULL
-					&& (strcmp(question.buttons[i], "Later") == 0
-						|| strcmp(question.buttons[i], "Put Back") == 0)) {
+				if (question.buttons[i] != NULL && strcmp(question.buttons[i], "Later") == 0)
 					answer.button = i;
-				}
 			}
 			return answer;
 		});
@@ -318,72 +315,4 @@ TEST_F(DeinstallerWinTest, InstallThenDeinstallFromTheWindowsLeavesOnlyTheFolder
 	for (const fs::directory_entry& entry : fs::directory_iterator(folder))
 		left.insert(entry.path().filename());
 	EXPECT_EQ(left, (std::set<std::string> { "Log", "Sample 2.1 Deinstaller", "readme.txt" }));
-}
-
-// The window path of putting back: an installation that saved the user's tool is found and
-// removed from the windows, the question is answered "Put Back", and the tool is where it
-// was; a later search finds nothing and, with nothing saved any more, asks nothing else.
-TEST_F(DeinstallerWinTest, PutBackFromTheWindowsRestoresWhatTheInstallationReplaced)
-{
-	BPath deskbar;
-	find_directory(B_USER_DESKBAR_DIRECTORY, &deskbar, true);
-	fs::create_directories(fHome / "Desktop");
-	fs::create_directories(fHome / "Destination");
-	fs::create_directories(fHome / "Sample/bin");
-	write_file(fHome / "Sample/bin/sample-tool", "the user's tool");
-
-	Diagnostics diagnostics;
-	Manifest manifest;
-	ASSERT_TRUE(
-		ManifestReader(diagnostics).Read(BEINSTALLER_E2E_DATA_DIR "/sample/sample.toml", manifest));
-	BuildOptions options;
-	options.output = fDir.Child("Sample-Installer");
-	options.base = "/bin/true";
-	options.deinstaller = "/bin/true";
-	ASSERT_TRUE(WriteInstaller(manifest, options, diagnostics));
-	InstallConfig install;
-	ASSERT_EQ(ReadPackageConfiguration(options.output.c_str(), install), B_OK);
-	install.SetPackagePath(options.output.c_str());
-	install.ReplaceBool(Package::kOptSaveReplaced, true);
-	entry_ref destination;
-	get_ref_for_path((fHome / "Destination").c_str(), &destination);
-	install.SetDestination(destination);
-	for (const char* field :
-		{ Package::kEditBootscript, Package::kEditSetupEnv, Package::kEditProfile })
-		install.ReplaceBool(field, false);
-	install.MarkInstallFile("sample-tool", true);
-	// The tool's collision is a question; answered "Replace" it is saved.
-	LibSetAlertPolicy([](const LibAlertQuestion& question) {
-		LibAlertAnswer answer;
-		answer.button = question.isReplace ? 1 : 0;
-		return answer;
-	});
-	ASSERT_EQ(install.Action(), kInstallFinished);
-	fs::path folder = fHome / "Destination/Sample";
-	ASSERT_EQ(read_file(folder / "Saved Files/sample-tool"), "the user's tool");
-	LibSetAlertPolicy([this](const LibAlertQuestion& question) {
-		fAlerts.push_back(question.text);
-		LibAlertAnswer answer;
-		answer.button = question.buttonCount > 1 && strcmp(question.buttons[1], "Put Back") == 0;
-		return answer;
-	});
-
-	BMessage configuration;
-	ASSERT_EQ(
-		ReadPackageConfiguration((folder / "Sample 2.1 Deinstaller").c_str(), configuration), B_OK);
-	fWindow->SetConfiguration(configuration);
-	fWindow->SetInstallationFolder(folder.c_str());
-	Search();
-	ASSERT_NE(fWindow->ItemsWindow(), nullptr);
-	fWindow->ItemsWindow()->DeinstallFiles();
-	EXPECT_EQ(fAlerts,
-		(std::vector<std::string> {
-			"1 item was replaced during installation and saved. Put it back where it was?",
-			"1 item was put back where it was." }));
-	EXPECT_EQ(read_file(fHome / "Sample/bin/sample-tool"), "the user's tool");
-	EXPECT_FALSE(exists(folder / "Saved Files"));
-
-	fAlerts.clear();
-	Search();
-	EXPECT_EQ(fAlerts, std::vector<std::string> { kNothingFoundText });
 }
