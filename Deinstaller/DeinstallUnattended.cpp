@@ -336,10 +336,12 @@ RunUnattended(int argc, const char* const* argv, const ConfigurationReader& read
 	if (!itemsGone || saved.Find() == 0)
 		return status;
 	if (!options.restoreSaved) {
+		size_t count = saved.Entries().size();
 		fprintf(out,
-			"%ld entries that the installation replaced are kept in \"%s\"; "
-			"--restore-saved puts them back.\n",
-			(long)saved.Entries().size(), (const char*)saved.Folder());
+			"%ld %s that the installation replaced %s kept in \"%s\"; "
+			"--restore-saved puts %s back.\n",
+			(long)count, count == 1 ? "entry" : "entries", count == 1 ? "is" : "are",
+			(const char*)saved.Folder(), count == 1 ? "it" : "them");
 		return status;
 	}
 	return put_back_saved(saved, options.dryRun, items, status, out, err);
