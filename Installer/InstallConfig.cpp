@@ -10,6 +10,7 @@
 #include "LibLocaleTime.h"
 #include "PackageConfiguration.h"
 #include "PackageDefs.h"
+#include "SavedEntry.h"
 #include "SessionScripts.h"
 
 #include <Directory.h>
@@ -34,7 +35,6 @@ namespace {
 // The status text is formatted into a buffer of this size, terminator included.
 const size_t kStatusSize = 100;
 
-const char* const kSavedFilesName = "Saved Files";
 const char* const kLogName = "Log";
 const char* const kLogType = "text/plain";
 
@@ -89,14 +89,8 @@ remove_entry(const std::string& path)
 bool
 save_entry(const std::string& path, const std::string& folder)
 {
-	std::string leaf = leaf_of(path.c_str());
-	std::string target = folder + "/" + leaf;
-	for (int32 i = 0; entry_exists(target); i++) {
-		target = folder + "/" + leaf + " copy";
-		if (i > 0)
-			target += " " + std::to_string(i);
-	}
-	return LibMove(path.c_str(), target.c_str()) && !entry_exists(path);
+	// The saved entry records where it was, so that the deinstaller can put it back.
+	return SaveReplacedEntry(path, folder, nullptr);
 }
 
 bool
@@ -216,7 +210,7 @@ InstallConfig::_Run(Run& run)
 	}
 
 	if (_BoolField(Package::kOptSaveReplaced)) {
-		run.savedFilesFolder = run.installationFolder + "/" + kSavedFilesName;
+		run.savedFilesFolder = run.installationFolder + "/" + kSavedFilesFolderName;
 		Libmkdir(run.savedFilesFolder.c_str());
 		run.savedFilesPath.SetTo(run.savedFilesFolder.c_str());
 	}
