@@ -519,7 +519,8 @@ TEST_F(PackageTest, RefusesSizesBeyondTheConfigurationsFieldsBeforePacking)
 		EXPECT_FALSE(Build(WriteManifest(std::string(kProductHeader) + row.items), diagnostics))
 			<< row.what;
 		EXPECT_TRUE(diagnostics.Mentions(row.fragment))
-			<< row.what << ": " << Diagnostics::Format(diagnostics.Entries().front());
+			<< row.what << ": " << first_message(diagnostics);
+		ASSERT_FALSE(diagnostics.Entries().empty()) << row.what;
 		EXPECT_EQ(diagnostics.Entries().front().line, row.line) << row.what;
 		EXPECT_FALSE(fs::exists(Output())) << row.what;
 	}
@@ -540,7 +541,7 @@ TEST_F(PackageTest, RefusesAnInstallerBeyondFourGiBBeforePacking)
 	options.deinstaller = "/bin/false";
 	EXPECT_FALSE(WriteInstaller(manifest, options, diagnostics));
 	EXPECT_TRUE(diagnostics.Mentions("an installer can hold at most 4294967295 bytes (4 GiB)"))
-		<< Diagnostics::Format(diagnostics.Entries().front());
+		<< first_message(diagnostics);
 	EXPECT_FALSE(fs::exists(Output()));
 }
 

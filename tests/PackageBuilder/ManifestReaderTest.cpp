@@ -293,8 +293,7 @@ TEST_F(ManifestReaderTest, RefusesWhatWouldHurtTheUser)
 		EXPECT_FALSE(Read(text, diagnostics, manifest)) << row.what;
 		EXPECT_TRUE(diagnostics.Mentions(row.fragment))
 			<< row.what << ": "
-			<< (diagnostics.Entries().empty() ? "no message"
-											  : Diagnostics::Format(diagnostics.Entries().front()));
+			<< first_message(diagnostics);
 		int64 expectedLine = line_of(text, row.lineText);
 		bool placed = false;
 		for (const Diagnostics::Entry& entry : diagnostics.Entries())
@@ -310,6 +309,7 @@ TEST_F(ManifestReaderTest, RefusesWhatWouldHurtTheUser)
 		Manifest manifest;
 		EXPECT_FALSE(Read(text, diagnostics, manifest)) << key;
 		EXPECT_TRUE(diagnostics.Mentions("not-a-program is not an executable program")) << key;
+		ASSERT_FALSE(diagnostics.Entries().empty()) << key;
 		EXPECT_EQ(diagnostics.Entries().front().line, 1) << key;
 	}
 }
@@ -339,7 +339,7 @@ recorded_path = "/boot/apps/sample-tool"
 	Diagnostics diagnostics;
 	Manifest manifest;
 	ASSERT_TRUE(Read(text, diagnostics, manifest))
-		<< Diagnostics::Format(diagnostics.Entries().front());
+		<< first_message(diagnostics);
 	ASSERT_EQ(manifest.customFolders.size(), 1u);
 	EXPECT_FALSE(manifest.customFolders[0].replace);
 	EXPECT_EQ(manifest.customFolders[0].root, 3000);
@@ -368,6 +368,7 @@ TEST_F(ManifestReaderTest, RefusesPayloadLinksThatLeaveTheItem)
 	EXPECT_TRUE(diagnostics.Mentions("'Sample Docs/around' -> 'deep/../../x'"));
 	EXPECT_FALSE(diagnostics.Mentions("guide-link"));
 	EXPECT_FALSE(diagnostics.Mentions("back"));
+	ASSERT_FALSE(diagnostics.Entries().empty());
 	EXPECT_EQ(diagnostics.Entries().front().line, line_of(text, "payload/Sample Docs"));
 
 	// A payload that is itself a link may name an entry beside it, but not climb.
