@@ -5,6 +5,7 @@
 #include "PackageDefs.h"
 
 #include <File.h>
+#include <Mime.h>
 #include <Message.h>
 #include <Resources.h>
 
@@ -21,6 +22,9 @@ MeasureInstalledDeinstaller(const std::string& copy, const BMessage& configurati
 	std::vector<char> flat(static_cast<size_t>(size));
 	if (reduced.Flatten(flat.data(), flat.size()) != B_OK)
 		return -1;
+	// The installer runs the type recogniser on what it expands, which gives the program
+	// its type attribute.
+	update_mime_info(copy.c_str(), false, true, true);
 	{
 		BFile file(copy.c_str(), B_READ_WRITE);
 		BResources resources;

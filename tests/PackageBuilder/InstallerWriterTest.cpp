@@ -12,6 +12,7 @@
 
 #include <File.h>
 #include <Message.h>
+#include <Mime.h>
 #include <Node.h>
 #include <Resources.h>
 #include <TypeConstants.h>
@@ -287,8 +288,8 @@ TEST_F(PackageTest, BuiltConfigurationMatchesTheManifestFieldByField)
 	EXPECT_EQ(text_of(c, Package::kCompleteComments), "Thanks.");
 	EXPECT_TRUE(flag_of(c, Package::kCompleteRestart));
 	EXPECT_TRUE(flag_of(c, Package::kCompleteDisplayFolder));
-	// The deinstaller as the installer writes it: the program carried, expanded, with its
-	// reduced configuration added through the installer's own resource class.
+	// The deinstaller as the installer writes it: the program carried, expanded and typed,
+	// with its reduced configuration added through the installer's own resource class.
 	{
 		BFile file(Output().c_str(), B_READ_ONLY);
 		BResources resources(&file);
@@ -297,6 +298,7 @@ TEST_F(PackageTest, BuiltConfigurationMatchesTheManifestFieldByField)
 		fs::path installed = fRoot / "installed/Sample 2.1 Deinstaller";
 		fs::create_directories(installed.parent_path());
 		ASSERT_TRUE(ExtractArchive(data, size, "Tarnwick", installed.string()));
+		update_mime_info(installed.c_str(), false, true, true);
 		BMessage reduced;
 		BuildDeinstallerConfiguration(c, reduced);
 		std::vector<char> flat(reduced.FlattenedSize());
