@@ -5,8 +5,8 @@
 #include "PackageDefs.h"
 
 #include <File.h>
-#include <Mime.h>
 #include <Message.h>
+#include <Mime.h>
 #include <Resources.h>
 
 #include <vector>

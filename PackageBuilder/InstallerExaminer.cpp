@@ -567,8 +567,8 @@ InstallerExaminer::_CheckRules()
 	c.FindMessage(Package::kCustomFolder, &folders);
 	BMessage folder;
 	for (int32 i = 0; folders.FindMessage(Package::kCustomFolder, i, &folder) == B_OK; i++) {
-		std::string where = "custom folder '" + string_field(folder, Package::kCustomFolderName)
-			+ "'";
+		std::string where =
+			"custom folder '" + string_field(folder, Package::kCustomFolderName) + "'";
 		int32 root = 0;
 		LibString rootName;
 		if (folder.FindInt32(Package::kCustomRootDir, &root) == B_OK

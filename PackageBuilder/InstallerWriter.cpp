@@ -341,8 +341,9 @@ WriteInstaller(const Manifest& manifest, const BuildOptions& givenOptions, Diagn
 	}
 	if (!is_program(base)) {
 		diagnostics.Error(file, 0, 0,
-			"the base installer " + base + " is not an executable program (a regular file that "
-			"can be run)");
+			"the base installer " + base
+				+ " is not an executable program (a regular file that "
+				  "can be run)");
 		return false;
 	}
 	std::string deinstaller =
@@ -353,8 +354,9 @@ WriteInstaller(const Manifest& manifest, const BuildOptions& givenOptions, Diagn
 			"PackageBuilder): installations will get none");
 	else if (!is_program(deinstaller)) {
 		diagnostics.Error(file, 0, 0,
-			"the deinstaller " + deinstaller + " is not an executable program (a regular file "
-			"that can be run)");
+			"the deinstaller " + deinstaller
+				+ " is not an executable program (a regular file "
+				  "that can be run)");
 		return false;
 	}
 
@@ -386,7 +388,9 @@ WriteInstaller(const Manifest& manifest, const BuildOptions& givenOptions, Diagn
 			size = MeasureInstalledDeinstaller(measured, configuration);
 		if (size < 0 || size > INT32_MAX) {
 			diagnostics.Error(file, 0, 0,
-				"cannot tell the size of the deinstaller " + deinstaller + " as installed");
+				"the deinstaller " + deinstaller
+					+ " cannot take the configuration the installer adds to it: it must be a "
+					  "program with resources (or room for them)");
 			ok = false;
 		} else
 			configuration.AddInt32(Package::kDeinstallerSize, static_cast<int32>(size));

@@ -10,6 +10,10 @@
 
 // The manifest parser reports failures through its result instead of throwing.
 #define TOML_EXCEPTIONS 0
+// The parser's internal assertions stop the program on some malformed texts ("[=" for one)
+// where its own code goes on to report a parse error; the manifest is the author's input,
+// so a wrong one must give that error, never an abort.
+#define TOML_ASSERT(expr) static_cast<void>(0)
 #include <toml++/toml.h>
 
 #include <algorithm>
@@ -50,6 +54,50 @@ leaf_of(const std::string& path)
 		trimmed.pop_back();
 	size_t slash = trimmed.rfind('/');
 	return slash == std::string::npos ? trimmed : trimmed.substr(slash + 1);
+}
+
+// The offset of the first byte that does not belong to well-formed UTF-8 (no overlong
+// forms, no surrogates, nothing beyond U+10FFFF), or npos. TOML texts are UTF-8, and the
+// parser is not to be trusted with anything else.
+size_t
+invalid_utf8_at(const std::string& text)
+{
+	size_t i = 0;
+	while (i < text.size()) {
+		unsigned char c = static_cast<unsigned char>(text[i]);
+		if (c < 0x80) {
+			i++;
+			continue;
+		}
+		size_t length = 0;
+		unsigned char low = 0x80;
+		unsigned char high = 0xbf;
+		if (c >= 0xc2 && c <= 0xdf)
+			length = 2;
+		else if (c >= 0xe0 && c <= 0xef) {
+			length = 3;
+			if (c == 0xe0)
+				low = 0xa0;
+			else if (c == 0xed)
+				high = 0x9f;
+		} else if (c >= 0xf0 && c <= 0xf4) {
+			length = 4;
+			if (c == 0xf0)
+				low = 0x90;
+			else if (c == 0xf4)
+				high = 0x8f;
+		} else
+			return i;
+		if (i + length > text.size())
+			return i;
+		for (size_t k = 1; k < length; k++) {
+			unsigned char next = static_cast<unsigned char>(text[i + k]);
+			if (next < (k == 1 ? low : 0x80) || next > (k == 1 ? high : 0xbf))
+				return i;
+		}
+		i += length;
+	}
+	return std::string::npos;
 }
 
 size_t
@@ -517,8 +565,8 @@ read_requirements(Context& context, TableReader& top, Manifest& manifest)
 		// The installer reads the amount in bytes as a signed 32-bit count; NaN and the
 		// infinities compare false with every bound, so they are named first.
 		if (!std::isfinite(manifest.diskSpaceKb))
-			context.Error(reader.Node("disk_space_kb")->source(),
-				"'disk_space_kb' must be a finite number");
+			context.Error(
+				reader.Node("disk_space_kb")->source(), "'disk_space_kb' must be a finite number");
 		else if (manifest.diskSpaceKb < 0 || manifest.diskSpaceKb * 1024.0 > 2147483647.0)
 			context.Error(reader.Node("disk_space_kb")->source(),
 				"'disk_space_kb' must lie between 0 and 2097151 (2 GB)");
@@ -706,8 +754,8 @@ read_items(Context& context, TableReader& top, Manifest& manifest)
 		if (item.recordedPath && !item.path.empty()
 			&& leaf_of(*item.recordedPath) != leaf_of(item.path))
 			context.Error(reader.Node("recorded_path")->source(),
-				"'recorded_path' must end in the payload's name '" + leaf_of(item.path)
-					+ "', not '" + leaf_of(*item.recordedPath) + "'");
+				"'recorded_path' must end in the payload's name '" + leaf_of(item.path) + "', not '"
+					+ leaf_of(*item.recordedPath) + "'");
 		if (const toml::node* sizes = reader.Node("recorded_size")) {
 			const toml::array* array = sizes->as_array();
 			std::vector<int32> values;
@@ -776,6 +824,23 @@ ManifestReader::ReadText(
 	manifest.file = path;
 	manifest.folder = folder;
 
+	size_t invalid = invalid_utf8_at(text);
+	if (invalid != std::string::npos) {
+		// Columns count characters, as the parser's own messages do.
+		int64 line = 1;
+		int64 column = 1;
+		for (size_t at = 0; at < invalid; at++) {
+			if (text[at] == '\n') {
+				line++;
+				column = 1;
+			} else if ((static_cast<unsigned char>(text[at]) & 0xc0) != 0x80)
+				column++;
+		}
+		fDiagnostics.Error(path, line, column,
+			"the manifest is not UTF-8 text: a byte here does not belong to a character");
+		return false;
+	}
+
 	toml::parse_result result = toml::parse(text, path);
 	if (!result) {
 		const toml::parse_error& error = result.error();
@@ -789,11 +854,12 @@ ManifestReader::ReadText(
 	TableReader top(context, table, "the manifest");
 	read_path(context, top, "base", manifest.base);
 	read_path(context, top, "deinstaller", manifest.deinstaller);
-	for (const char* key : { "base", "deinstaller" }) {
-		const std::string& program = std::string(key) == "base" ? manifest.base : manifest.deinstaller;
-		if (!program.empty() && is_regular_file(program) && !is_executable_file(program))
+	// The installer is a copy of the base, and installations run the deinstaller.
+	for (const auto& [key, program] : { std::pair { "base", &manifest.base },
+			 std::pair { "deinstaller", &manifest.deinstaller } }) {
+		if (!program->empty() && is_regular_file(*program) && !is_executable_file(*program))
 			context.Error(top.Node(key)->source(),
-				"'" + std::string(key) + "': " + program + " is not an executable program");
+				"'" + std::string(key) + "': " + *program + " is not an executable program");
 	}
 	read_path(context, top, "help", manifest.help);
 

@@ -38,7 +38,8 @@ std::string ScriptTagsProblem(const std::string& first, const std::string& secon
 
 // A section's contents must not hold a whole marker line of any of tags (or of the
 // start-up section): such a line would end or open a section early when it is cut out.
-std::string ScriptContentsProblem(const std::string& contents, const std::vector<std::string>& tags);
+std::string ScriptContentsProblem(
+	const std::string& contents, const std::vector<std::string>& tags);
 
 // The disk space requirement, in bytes, as the installer reads it.
 std::string DiskAmountProblem(double bytes);

@@ -50,8 +50,8 @@ walk(int descriptor, const std::string& name, size_t depth, std::vector<std::str
 				&& !lib_zip::LinkStaysInItem(depth + 1, target))
 				leaving.push_back(describe(child, target));
 		} else if (S_ISDIR(status.st_mode)) {
-			int inner = openat(dirfd(folder), leaf.c_str(),
-				O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+			int inner = openat(
+				dirfd(folder), leaf.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
 			if (inner >= 0)
 				walk(inner, child, depth + 1, leaving);
 		}

@@ -308,8 +308,7 @@ TEST_F(PackageTest, BuiltConfigurationMatchesTheManifestFieldByField)
 					  B_STRING_TYPE, 2002, flat.data(), flat.size(), "BRC:configuration"),
 			B_OK);
 		ASSERT_EQ(deinstaller.Sync(), B_OK);
-		EXPECT_EQ(int32_of(c, Package::kDeinstallerSize),
-			LibEntrySize(installed.c_str(), true));
+		EXPECT_EQ(int32_of(c, Package::kDeinstallerSize), LibEntrySize(installed.c_str(), true));
 		EXPECT_GT(int32_of(c, Package::kDeinstallerSize),
 			static_cast<int32>(fs::file_size("/bin/false")));
 	}
@@ -516,6 +515,7 @@ TEST_F(PackageTest, RefusesSizesBeyondTheConfigurationsFieldsBeforePacking)
 			"most 2147483647 bytes (2 GiB)",
 			0 },
 	};
+
 	for (const auto& row : rows) {
 		Diagnostics diagnostics;
 		EXPECT_FALSE(Build(WriteManifest(std::string(kProductHeader) + row.items), diagnostics))
@@ -534,8 +534,8 @@ TEST_F(PackageTest, RefusesAnInstallerBeyondFourGiBBeforePacking)
 	Diagnostics diagnostics;
 	Manifest manifest;
 	ManifestReader reader(diagnostics);
-	ASSERT_TRUE(reader.Read(
-		WriteManifest(std::string(kProductHeader) + "\n[[items]]\npath = \"payload/sample-tool\"\n"),
+	ASSERT_TRUE(reader.Read(WriteManifest(std::string(kProductHeader)
+								+ "\n[[items]]\npath = \"payload/sample-tool\"\n"),
 		manifest));
 	BuildOptions options;
 	options.output = Output();
@@ -553,8 +553,8 @@ TEST_F(PackageTest, TheBaseAndTheDeinstallerMustBePrograms)
 	Diagnostics read;
 	Manifest manifest;
 	ManifestReader reader(read);
-	ASSERT_TRUE(reader.Read(
-		WriteManifest(std::string(kProductHeader) + "\n[[items]]\npath = \"payload/sample-tool\"\n"),
+	ASSERT_TRUE(reader.Read(WriteManifest(std::string(kProductHeader)
+								+ "\n[[items]]\npath = \"payload/sample-tool\"\n"),
 		manifest));
 
 	struct {
@@ -564,9 +564,11 @@ TEST_F(PackageTest, TheBaseAndTheDeinstallerMustBePrograms)
 	} const rows[] = {
 		{ "/bin/true", (fRoot / "script.txt").string(), "script.txt is not an executable program" },
 		{ "/bin/true", (fRoot / "payload").string(), "payload is not an executable program" },
-		{ (fRoot / "script.txt").string(), "/bin/false", "script.txt is not an executable program" },
+		{ (fRoot / "script.txt").string(), "/bin/false",
+			"script.txt is not an executable program" },
 		{ fRoot.string(), "/bin/false", "is not an executable program" },
 	};
+
 	for (const auto& row : rows) {
 		Diagnostics diagnostics;
 		BuildOptions options;
@@ -585,11 +587,10 @@ TEST_F(PackageTest, TheNewInstallerIsWrittenUnderAFreshNameNeverThroughALink)
 	// take; none of them is followed.
 	write_text(fRoot / "victim", "precious\n");
 	for (int pid = getpid(), i = 0; i < 4; i++)
-		fs::create_symlink(fRoot / "victim",
-			Output() + ".partial-" + std::to_string(pid + i));
+		fs::create_symlink(fRoot / "victim", Output() + ".partial-" + std::to_string(pid + i));
 	Diagnostics diagnostics;
 	ASSERT_TRUE(Build(WriteManifest(std::string(kProductHeader)
-							  + "\n[[items]]\npath = \"payload/sample-tool\"\n"),
+						  + "\n[[items]]\npath = \"payload/sample-tool\"\n"),
 		diagnostics));
 	EXPECT_EQ(read_text(fRoot / "victim"), "precious\n");
 	EXPECT_TRUE(fs::is_symlink(Output() + ".partial-" + std::to_string(getpid())));

@@ -245,7 +245,8 @@ TEST_F(ManifestReaderTest, RefusesWhatWouldHurtTheUser)
 			"begins or ends with a blank" },
 		{ "created folder leading blank", "created_folder = \"\\tSample\"", "", "created_folder",
 			"begins or ends with a blank" },
-		{ "no sub folder", "", folder, "[[custom_folders]]", "would be its standard folder itself" },
+		{ "no sub folder", "", folder, "[[custom_folders]]",
+			"would be its standard folder itself" },
 		{ "empty sub folder", "", folder + "sub_dir = \"\"\n", "sub_dir",
 			"would be its standard folder itself" },
 		{ "dot sub folder", "", folder + "sub_dir = \"./.\"\n", "sub_dir", "names no folder" },
@@ -256,10 +257,11 @@ TEST_F(ManifestReaderTest, RefusesWhatWouldHurtTheUser)
 		{ "root beyond 32 bits", "",
 			"\n[[custom_folders]]\nname = \"Tools\"\nroot = 4294970299\nsub_dir = \"T\"\n",
 			"4294970299", "'root' is not a standard folder code" },
-		{ "link to its own destination", "", item + "destination = \"User Deskbar\"\n"
-				+ "link = \"User Deskbar\"\n", "link =", "the link would take the item's place" },
-		{ "link to the installation folder", "", item + "link = \"User Selected\"\n", "link =",
-			"names the item's own destination 'User Selected'" },
+		{ "link to its own destination", "",
+			item + "destination = \"User Deskbar\"\n" + "link = \"User Deskbar\"\n",
+			"link =", "the link would take the item's place" },
+		{ "link to the installation folder", "", item + "link = \"User Selected\"\n",
+			"link =", "names the item's own destination 'User Selected'" },
 		{ "recorded path of another name", "", item + "recorded_path = \"/boot/apps/other\"\n",
 			"recorded_path", "must end in the payload's name 'sample-tool', not 'other'" },
 		{ "disk amount not a number", "", "\n[requirements]\ndisk_space_kb = nan\n",
@@ -292,8 +294,7 @@ TEST_F(ManifestReaderTest, RefusesWhatWouldHurtTheUser)
 		Manifest manifest;
 		EXPECT_FALSE(Read(text, diagnostics, manifest)) << row.what;
 		EXPECT_TRUE(diagnostics.Mentions(row.fragment))
-			<< row.what << ": "
-			<< first_message(diagnostics);
+			<< row.what << ": " << first_message(diagnostics);
 		int64 expectedLine = line_of(text, row.lineText);
 		bool placed = false;
 		for (const Diagnostics::Entry& entry : diagnostics.Entries())
@@ -338,8 +339,7 @@ recorded_path = "/boot/apps/sample-tool"
 )TOML";
 	Diagnostics diagnostics;
 	Manifest manifest;
-	ASSERT_TRUE(Read(text, diagnostics, manifest))
-		<< first_message(diagnostics);
+	ASSERT_TRUE(Read(text, diagnostics, manifest)) << first_message(diagnostics);
 	ASSERT_EQ(manifest.customFolders.size(), 1u);
 	EXPECT_FALSE(manifest.customFolders[0].replace);
 	EXPECT_EQ(manifest.customFolders[0].root, 3000);
@@ -352,7 +352,8 @@ TEST_F(ManifestReaderTest, RefusesPayloadLinksThatLeaveTheItem)
 	fs::create_symlink("Guide.txt", docs / "guide-link");
 	fs::create_symlink("../Guide.txt", docs / "deep/back");
 	fs::create_symlink("deep", docs / "deep-link");
-	std::string text = std::string(kProductHeader) + "\n[[items]]\npath = \"payload/Sample Docs\"\n";
+	std::string text =
+		std::string(kProductHeader) + "\n[[items]]\npath = \"payload/Sample Docs\"\n";
 	Diagnostics fine;
 	Manifest manifest;
 	EXPECT_TRUE(Read(text, fine, manifest));
@@ -363,7 +364,8 @@ TEST_F(ManifestReaderTest, RefusesPayloadLinksThatLeaveTheItem)
 	fs::create_symlink("deep/../../x", docs / "around");
 	Diagnostics diagnostics;
 	EXPECT_FALSE(Read(text, diagnostics, manifest));
-	EXPECT_TRUE(diagnostics.Mentions("link 'Sample Docs/absolute' -> '/etc/passwd' points outside"));
+	EXPECT_TRUE(
+		diagnostics.Mentions("link 'Sample Docs/absolute' -> '/etc/passwd' points outside"));
 	EXPECT_TRUE(diagnostics.Mentions("'Sample Docs/deep/up' -> '../../outside'"));
 	EXPECT_TRUE(diagnostics.Mentions("'Sample Docs/around' -> 'deep/../../x'"));
 	EXPECT_FALSE(diagnostics.Mentions("guide-link"));
@@ -378,8 +380,51 @@ TEST_F(ManifestReaderTest, RefusesPayloadLinksThatLeaveTheItem)
 	EXPECT_TRUE(Read(std::string(kProductHeader) + "\n[[items]]\npath = \"payload/tool-link\"\n",
 		beside, manifest));
 	Diagnostics climbing;
-	EXPECT_FALSE(Read(std::string(kProductHeader)
-			+ "\n[[items]]\npath = \"payload/climbing-link\"\n",
-		climbing, manifest));
+	EXPECT_FALSE(
+		Read(std::string(kProductHeader) + "\n[[items]]\npath = \"payload/climbing-link\"\n",
+			climbing, manifest));
 	EXPECT_TRUE(climbing.Mentions("'climbing-link' -> '../elsewhere'"));
+}
+
+TEST_F(ManifestReaderTest, TextThatIsNotAManifestGivesAnErrorNeverAnAbort)
+{
+	struct {
+		const char* what;
+		std::string text;
+		int64 line;
+		int64 column;
+		const char* fragment;
+	} const rows[] = {
+		{ "a table header without a key", "[=\n", 1, 0, "" },
+		{ "an array header without a key", "[[ =]]\n", 1, 0, "" },
+		{ "a byte that starts no character", "name = \"caf\xc3\xa9\"\n# \xc3\xa9\xff\n", 2, 4,
+			"not UTF-8 text" },
+		{ "an overlong form", "a = \"\xc0\xaf\"\n", 1, 6, "not UTF-8 text" },
+		{ "a surrogate", "\n\nb = \"\xed\xa0\x80\"\n", 3, 6, "not UTF-8 text" },
+		{ "beyond U+10FFFF", "c = '\xf4\x90\x80\x80'", 1, 6, "not UTF-8 text" },
+		{ "a cut character", "d = 'x\xe2\x82", 1, 7, "not UTF-8 text" },
+	};
+	for (const auto& row : rows) {
+		Diagnostics diagnostics;
+		Manifest manifest;
+		ManifestReader reader(diagnostics);
+		EXPECT_FALSE(reader.ReadText(row.text, "m.toml", fRoot.string(), manifest)) << row.what;
+		ASSERT_TRUE(diagnostics.HasErrors()) << row.what;
+		const Diagnostics::Entry& entry = diagnostics.Entries().front();
+		EXPECT_EQ(entry.line, row.line) << row.what << ": " << Diagnostics::Format(entry);
+		if (row.column > 0) {
+			EXPECT_EQ(entry.column, row.column) << row.what << ": " << Diagnostics::Format(entry);
+		}
+		EXPECT_TRUE(diagnostics.Mentions(row.fragment)) << row.what;
+	}
+
+	// Characters of every length pass through.
+	std::string text = std::string(kProductHeader);
+	text.replace(text.find("Sample Co."), 10, "Caf\xc3\xa9 \xe2\x82\xac \xf0\x9f\x93\xa6");
+	Diagnostics diagnostics;
+	Manifest manifest;
+	ManifestReader reader(diagnostics);
+	EXPECT_TRUE(reader.ReadText(text, "m.toml", fRoot.string(), manifest))
+		<< first_message(diagnostics);
+	EXPECT_EQ(manifest.company, "Caf\xc3\xa9 \xe2\x82\xac \xf0\x9f\x93\xa6");
 }
