@@ -10,9 +10,11 @@
 
 #include "LibFile.h"
 
+#include <fcntl.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string>
+#include <unistd.h>
 
 namespace fuzz {
 
@@ -20,8 +22,11 @@ namespace fuzz {
 inline void
 examine_installer(const std::string& path, const std::string& work)
 {
+	// Expanding archives moves the process into their folder; libFuzzer keeps its corpus
+	// by relative paths.
+	int startFolder = open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
 	FILE* sink = fopen("/dev/null", "w");
-	if (sink == nullptr)
+	if (startFolder < 0 || sink == nullptr)
 		abort();
 	{
 		Diagnostics diagnostics;
@@ -46,6 +51,9 @@ examine_installer(const std::string& path, const std::string& work)
 		LibUnlink(payloads.c_str());
 	}
 	fclose(sink);
+	if (fchdir(startFolder) != 0)
+		abort();
+	close(startFolder);
 }
 
 } // namespace fuzz

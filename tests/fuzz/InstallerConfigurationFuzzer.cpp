@@ -78,9 +78,17 @@ LLVMFuzzerInitialize(int*, char***)
 	write_file(items + "/Tarnwick",
 		std::string("RS", 2) + std::string(2, '\0') + std::string(empty.begin(), empty.end()),
 		0755);
+	// Packing moves the process into the item's folder; libFuzzer keeps its corpus by
+	// relative paths.
+	int startFolder = open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+	if (startFolder < 0)
+		abort();
 	add_archive(2100, items + "/sample-tool", "sample-tool");
 	add_archive(2101, items + "/Sample Docs", "Sample Docs");
 	add_archive(2001, items + "/Tarnwick", "Tarnwick");
+	if (fchdir(startFolder) != 0)
+		abort();
+	close(startFolder);
 	return 0;
 }
 
