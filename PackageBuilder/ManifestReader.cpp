@@ -2,6 +2,7 @@
 
 #include "LibEntry.h"
 #include "LibString.h"
+#include "ManifestText.h"
 #include "PackageDefs.h"
 #include "PackageRules.h"
 #include "PayloadLinks.h"
@@ -54,50 +55,6 @@ leaf_of(const std::string& path)
 		trimmed.pop_back();
 	size_t slash = trimmed.rfind('/');
 	return slash == std::string::npos ? trimmed : trimmed.substr(slash + 1);
-}
-
-// The offset of the first byte that does not belong to well-formed UTF-8 (no overlong
-// forms, no surrogates, nothing beyond U+10FFFF), or npos. TOML texts are UTF-8, and the
-// parser is not to be trusted with anything else.
-size_t
-invalid_utf8_at(const std::string& text)
-{
-	size_t i = 0;
-	while (i < text.size()) {
-		unsigned char c = static_cast<unsigned char>(text[i]);
-		if (c < 0x80) {
-			i++;
-			continue;
-		}
-		size_t length = 0;
-		unsigned char low = 0x80;
-		unsigned char high = 0xbf;
-		if (c >= 0xc2 && c <= 0xdf)
-			length = 2;
-		else if (c >= 0xe0 && c <= 0xef) {
-			length = 3;
-			if (c == 0xe0)
-				low = 0xa0;
-			else if (c == 0xed)
-				high = 0x9f;
-		} else if (c >= 0xf0 && c <= 0xf4) {
-			length = 4;
-			if (c == 0xf0)
-				low = 0x90;
-			else if (c == 0xf4)
-				high = 0x8f;
-		} else
-			return i;
-		if (i + length > text.size())
-			return i;
-		for (size_t k = 1; k < length; k++) {
-			unsigned char next = static_cast<unsigned char>(text[i + k]);
-			if (next < (k == 1 ? low : 0x80) || next > (k == 1 ? high : 0xbf))
-				return i;
-		}
-		i += length;
-	}
-	return std::string::npos;
 }
 
 size_t
@@ -824,20 +781,9 @@ ManifestReader::ReadText(
 	manifest.file = path;
 	manifest.folder = folder;
 
-	size_t invalid = invalid_utf8_at(text);
-	if (invalid != std::string::npos) {
-		// Columns count characters, as the parser's own messages do.
-		int64 line = 1;
-		int64 column = 1;
-		for (size_t at = 0; at < invalid; at++) {
-			if (text[at] == '\n') {
-				line++;
-				column = 1;
-			} else if ((static_cast<unsigned char>(text[at]) & 0xc0) != 0x80)
-				column++;
-		}
-		fDiagnostics.Error(path, line, column,
-			"the manifest is not UTF-8 text: a byte here does not belong to a character");
+	ManifestTextProblem problem;
+	if (!CheckManifestText(text, problem)) {
+		fDiagnostics.Error(path, problem.line, problem.column, problem.text);
 		return false;
 	}
 

@@ -403,7 +403,15 @@ TEST_F(ManifestReaderTest, TextThatIsNotAManifestGivesAnErrorNeverAnAbort)
 		{ "a surrogate", "\n\nb = \"\xed\xa0\x80\"\n", 3, 6, "not UTF-8 text" },
 		{ "beyond U+10FFFF", "c = '\xf4\x90\x80\x80'", 1, 6, "not UTF-8 text" },
 		{ "a cut character", "d = 'x\xe2\x82", 1, 7, "not UTF-8 text" },
+		// Characters beyond ASCII where the parser would ask whether they are blanks.
+		{ "beyond ASCII outside a string", "a = 1\xc3\xa9\n", 1, 6, "outside a string or comment" },
+		{ "beyond ASCII in a bare key", "\n  caf\xc3\xa9 = 1\n", 2, 6, "outside a string" },
+		{ "beyond ASCII after a line-ending backslash", "a = \"\"\"x\\\n  \xc3\xa9\"\"\"\n", 2, 3,
+			"after a line-ending backslash" },
+		{ "an escape of a character beyond ASCII", "a = \"\"\"x\\\xc3\xa9\"\"\"\n", 1, 10,
+			"an escape names a character that is not ASCII" },
 	};
+
 	for (const auto& row : rows) {
 		Diagnostics diagnostics;
 		Manifest manifest;
@@ -418,13 +426,20 @@ TEST_F(ManifestReaderTest, TextThatIsNotAManifestGivesAnErrorNeverAnAbort)
 		EXPECT_TRUE(diagnostics.Mentions(row.fragment)) << row.what;
 	}
 
-	// Characters of every length pass through.
+	// Characters of every length pass through in values and comments, also in arrays, in
+	// multi-line texts and after a line-ending backslash that ASCII follows.
 	std::string text = std::string(kProductHeader);
 	text.replace(text.find("Sample Co."), 10, "Caf\xc3\xa9 \xe2\x82\xac \xf0\x9f\x93\xa6");
+	text.insert(text.find("[options]"),
+		"# Soci\xc3\xa9t\xc3\xa9\nlicense = \"\"\"\\\n  \"Caf\xc3\xa9\" \"\"\"\n\n");
+	text += "\n[requirements]\napps = [ 'R\xc3\xa9sum\xc3\xa9 (x)', \"\xc3\x9c"
+			"ber (y)\" ]\n";
 	Diagnostics diagnostics;
 	Manifest manifest;
 	ManifestReader reader(diagnostics);
 	EXPECT_TRUE(reader.ReadText(text, "m.toml", fRoot.string(), manifest))
 		<< first_message(diagnostics);
 	EXPECT_EQ(manifest.company, "Caf\xc3\xa9 \xe2\x82\xac \xf0\x9f\x93\xa6");
+	EXPECT_EQ(manifest.license, "\"Caf\xc3\xa9\" ");
+	EXPECT_EQ(manifest.apps.size(), 2u);
 }
