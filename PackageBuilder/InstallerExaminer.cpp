@@ -189,8 +189,11 @@ InstallerExaminer::Show(FILE* stream)
 		fprintf(stream, "Install types:\n");
 		const char* name = nullptr;
 		for (int32 i = 0; groups.FindString(Package::kGroupName, i, &name) == B_OK; i++) {
-			const char* description = "";
-			groups.FindString(Package::kGroupDescription, i, &description);
+			// A lookup that fails leaves no text behind; a missing description is empty.
+			const char* description = nullptr;
+			if (groups.FindString(Package::kGroupDescription, i, &description) != B_OK
+				|| description == nullptr)
+				description = "";
 			fprintf(stream, "    %s: %s\n", name, description);
 		}
 	} else

@@ -1,5 +1,6 @@
 #include "InstallerExaminer.h"
 
+#include "ManifestPrinter.h"
 #include "PackageConfiguration.h"
 #include "PackageDefs.h"
 #include "PackageTestSupport.h"
@@ -350,4 +351,29 @@ TEST_F(InstallerExaminerTest, WeighsTheDeinstallerAsInstalled)
 	EXPECT_FALSE(Check(wrong));
 	EXPECT_TRUE(wrong.Mentions("BRC:deinstaller_size says 5 bytes but installed, with its "
 							   "configuration, it takes"));
+}
+
+TEST_F(InstallerExaminerTest, ShowAndPrintTakeInstallTypesWithoutDescriptions)
+{
+	ReplaceConfiguration([](BMessage& configuration) {
+		BMessage groups;
+		groups.AddString(Package::kGroupName, "Full");
+		groups.AddString(Package::kGroupName, "Minimal");
+		groups.AddString(Package::kGroupDescription, "Everything.");
+		configuration.ReplaceMessage(Package::kGroups, &groups);
+	});
+	Diagnostics diagnostics;
+	InstallerExaminer examiner(diagnostics);
+	ASSERT_TRUE(examiner.Open(Output()));
+	std::string shown = (fRoot / "shown.txt").string();
+	FILE* stream = fopen(shown.c_str(), "w");
+	ASSERT_NE(stream, nullptr);
+	examiner.Show(stream);
+	EXPECT_TRUE(
+		PrintManifest(examiner, Output(), (fRoot / "printed").string(), stream, diagnostics))
+		<< first_message(diagnostics);
+	fclose(stream);
+	std::string text = read_text(shown);
+	EXPECT_NE(text.find("    Full: Everything.\n    Minimal: \n"), std::string::npos) << text;
+	EXPECT_NE(text.find("name = \"Minimal\"\ndescription = \"\"\n"), std::string::npos) << text;
 }
