@@ -341,9 +341,7 @@ WriteInstaller(const Manifest& manifest, const BuildOptions& givenOptions, Diagn
 	}
 	if (!is_program(base)) {
 		diagnostics.Error(file, 0, 0,
-			"the base installer " + base
-				+ " is not an executable program (a regular file that "
-				  "can be run)");
+			"the base installer " + base + " is not a program (a regular file that can be run)");
 		return false;
 	}
 	std::string deinstaller =
@@ -355,8 +353,7 @@ WriteInstaller(const Manifest& manifest, const BuildOptions& givenOptions, Diagn
 	else if (!is_program(deinstaller)) {
 		diagnostics.Error(file, 0, 0,
 			"the deinstaller " + deinstaller
-				+ " is not an executable program (a regular file "
-				  "that can be run)");
+				+ " is not a program (a regular file that can be run)");
 		return false;
 	}
 

@@ -805,7 +805,8 @@ ManifestReader::ReadText(
 			 std::pair { "deinstaller", &manifest.deinstaller } }) {
 		if (!program->empty() && is_regular_file(*program) && !is_executable_file(*program))
 			context.Error(top.Node(key)->source(),
-				"'" + std::string(key) + "': " + *program + " is not an executable program");
+				"'" + std::string(key) + "': " + *program
+					+ " is not a program (a regular file that can be run)");
 	}
 	read_path(context, top, "help", manifest.help);
 

@@ -77,9 +77,10 @@ CheckManifestText(const std::string& text, ManifestTextProblem& problem)
 		return fail(text, invalid,
 			"the manifest is not UTF-8 text: a byte here does not belong to a character", problem);
 
-	// Text the parser reads correctly keeps this scanner in step with it (strings and
-	// comments begin and end where the parser sees them begin and end); at its first
-	// mistake the parser stops, so what the scanner makes of the rest does not matter.
+	// Strings and comments begin and end where the parser sees them begin and end, as long
+	// as the text is TOML. A quote where no string can begin (after "0", say) begins none
+	// here either: the parser reads on through it looking for the end of a value.
+	char previous = '\n';
 	size_t i = 0;
 	while (i < text.size()) {
 		char c = text[i];
@@ -88,7 +89,9 @@ CheckManifestText(const std::string& text, ManifestTextProblem& problem)
 				i++;
 			continue;
 		}
-		if (c == '"' || c == '\'') {
+		bool stringMayBegin = previous == '\n' || previous == '=' || previous == '['
+			|| previous == ',' || previous == '{' || previous == '.';
+		if ((c == '"' || c == '\'') && stringMayBegin) {
 			bool multiLine = text.compare(i, 3, std::string(3, c)) == 0;
 			bool basic = c == '"';
 			size_t j = i + (multiLine ? 3 : 1);
@@ -138,11 +141,14 @@ CheckManifestText(const std::string& text, ManifestTextProblem& problem)
 				j++;
 			}
 			i = j;
+			previous = c;
 			continue;
 		}
 		if (!is_ascii(c))
 			return fail(text, i, "a character that is not ASCII stands outside a string or comment",
 				problem);
+		if (c != ' ' && c != '\t' && c != '\r')
+			previous = c;
 
 		i++;
 	}

@@ -562,11 +562,10 @@ TEST_F(PackageTest, TheBaseAndTheDeinstallerMustBePrograms)
 		std::string deinstaller;
 		const char* fragment;
 	} const rows[] = {
-		{ "/bin/true", (fRoot / "script.txt").string(), "script.txt is not an executable program" },
-		{ "/bin/true", (fRoot / "payload").string(), "payload is not an executable program" },
-		{ (fRoot / "script.txt").string(), "/bin/false",
-			"script.txt is not an executable program" },
-		{ fRoot.string(), "/bin/false", "is not an executable program" },
+		{ "/bin/true", (fRoot / "script.txt").string(), "script.txt is not a program" },
+		{ "/bin/true", (fRoot / "payload").string(), "payload is not a program" },
+		{ (fRoot / "script.txt").string(), "/bin/false", "script.txt is not a program" },
+		{ fRoot.string(), "/bin/false", "is not a program" },
 	};
 
 	for (const auto& row : rows) {

@@ -309,7 +309,7 @@ TEST_F(ManifestReaderTest, RefusesWhatWouldHurtTheUser)
 		Diagnostics diagnostics;
 		Manifest manifest;
 		EXPECT_FALSE(Read(text, diagnostics, manifest)) << key;
-		EXPECT_TRUE(diagnostics.Mentions("not-a-program is not an executable program")) << key;
+		EXPECT_TRUE(diagnostics.Mentions("not-a-program is not a program")) << key;
 		ASSERT_FALSE(diagnostics.Entries().empty()) << key;
 		EXPECT_EQ(diagnostics.Entries().front().line, 1) << key;
 	}
@@ -405,6 +405,8 @@ TEST_F(ManifestReaderTest, TextThatIsNotAManifestGivesAnErrorNeverAnAbort)
 		{ "a cut character", "d = 'x\xe2\x82", 1, 7, "not UTF-8 text" },
 		// Characters beyond ASCII where the parser would ask whether they are blanks.
 		{ "beyond ASCII outside a string", "a = 1\xc3\xa9\n", 1, 6, "outside a string or comment" },
+		{ "beyond ASCII in what only looks like a string", "a =0\"Soci\xc3\xa9t\xc3\xa9\"\n", 1, 10,
+			"outside a string" },
 		{ "beyond ASCII in a bare key", "\n  caf\xc3\xa9 = 1\n", 2, 6, "outside a string" },
 		{ "beyond ASCII after a line-ending backslash", "a = \"\"\"x\\\n  \xc3\xa9\"\"\"\n", 2, 3,
 			"after a line-ending backslash" },
