@@ -3,6 +3,7 @@
 #include "EngineTestSupport.h"
 
 #include "EditScriptFile.h"
+#include "LibEntry.h"
 #include "LibSysInfo.h"
 #include "SessionScripts.h"
 
@@ -364,6 +365,9 @@ TEST_F(InstallRunTest, DeinstallerCarriesTheReducedConfiguration)
 	// The program itself is still the one the package carries.
 	EXPECT_TRUE(fs::status(InstallationFolder() / "Sample 2.1 Deinstaller").permissions()
 		!= fs::perms::none);
+	// The size the window adds for the deinstaller is the size of what was written.
+	EXPECT_EQ(fConfig.GetInt32(Package::kDeinstallerSize, -1),
+		LibEntrySize((InstallationFolder() / "Sample 2.1 Deinstaller").c_str(), true));
 }
 
 TEST_F(InstallRunTest, RequirementsThatGoBackCreateNothingAndTheRunCanBeStartedAgain)
