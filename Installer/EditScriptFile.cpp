@@ -3,14 +3,23 @@
 #include "LibEntry.h"
 #include "LibFile.h"
 #include "LibString.h"
+#include "PrivateEntryName.h"
 
 #include <Path.h>
 
+#include <Node.h>
+#include <fs_attr.h>
+
+#include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
+#include <string>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -42,35 +51,127 @@ is_marker(const char* chunk, const char* marker)
 	return length == strlen(marker) && strncmp(chunk, marker, length) == 0;
 }
 
-// Copies every chunk outside the tagged sections from script to temporary. Sets
-// lastLineFeed to whether the last chunk written holds a line feed. False when a write
-// failed, so that a half-written copy never replaces the script.
-bool
-copy_without_sections(FILE* script, FILE* temporary, const char* beginMarker, const char* endMarker,
-	bool& lastLineFeed)
+// Splits text into the chunks a 512-byte line buffer reads: up to and including a line
+// feed, at most 511 bytes each.
+std::vector<std::string>
+chunks_of(const std::string& text)
 {
-	char chunk[kChunkSize];
-	bool inSection = false;
-	bool wroteAny = false;
-	bool lastHasLineFeed = false;
-	while (fgets(chunk, sizeof(chunk), script) != nullptr) {
-		if (is_marker(chunk, beginMarker))
-			inSection = true;
-		if (!inSection) {
-			if (fputs(chunk, temporary) == EOF)
-				return false;
-			wroteAny = true;
-			lastHasLineFeed = strchr(chunk, '\n') != nullptr;
-		}
-		if (is_marker(chunk, endMarker))
-			inSection = false;
+	std::vector<std::string> chunks;
+	size_t start = 0;
+	while (start < text.size()) {
+		size_t lineEnd = text.find('\n', start);
+		size_t end = lineEnd == std::string::npos ? text.size() : lineEnd + 1;
+		end = std::min(end, start + (kChunkSize - 1));
+		chunks.push_back(text.substr(start, end - start));
+		start = end;
 	}
-	if (ferror(script) != 0)
-		return false;
+	return chunks;
+}
 
-	// Only a chunk that was kept counts; when everything went, the earlier answer stands.
-	if (wroteAny && !lastHasLineFeed)
-		lastLineFeed = false;
+// Whether the chunk holds a line feed (a chunk of a longer line does not).
+bool
+has_line_feed(const std::string& chunk)
+{
+	return chunk.find('\n') != std::string::npos;
+}
+
+// The whole file. A missing file reads as empty; false when it exists but cannot be read.
+bool
+read_whole(const char* path, std::string& text)
+{
+	text.clear();
+	int fd = open(path, O_RDONLY | O_CLOEXEC);
+	if (fd < 0)
+		return errno == ENOENT;
+	char buffer[8192];
+	for (;;) {
+		ssize_t got = read(fd, buffer, sizeof(buffer));
+		if (got < 0 && errno == EINTR)
+			continue;
+		if (got < 0) {
+			close(fd);
+			return false;
+		}
+		if (got == 0)
+			break;
+		text.append(buffer, (size_t)got);
+	}
+	close(fd);
+	return true;
+}
+
+bool
+write_all(int fd, const std::string& text)
+{
+	size_t done = 0;
+	while (done < text.size()) {
+		ssize_t written = write(fd, text.data() + done, text.size() - done);
+		if (written < 0 && errno == EINTR)
+			continue;
+		if (written <= 0)
+			return false;
+		done += (size_t)written;
+	}
+	return true;
+}
+
+// Carries the attributes of the old script over to its replacement, so that what the user
+// or other tools stored on the script survives the edit.
+void
+copy_attributes(const char* from, const char* to)
+{
+	BNode source(from);
+	BNode target(to);
+	if (source.InitCheck() != B_OK || target.InitCheck() != B_OK)
+		return;
+	char name[B_ATTR_NAME_LENGTH + 1];
+	std::vector<char> buffer;
+	while (source.GetNextAttrName(name) == B_OK) {
+		attr_info info;
+		if (source.GetAttrInfo(name, &info) != B_OK)
+			continue;
+		buffer.resize(info.size > 0 ? (size_t)info.size : 1);
+		if (source.ReadAttr(name, info.type, 0, buffer.data(), info.size) == info.size)
+			target.WriteAttr(name, info.type, 0, buffer.data(), info.size);
+	}
+}
+
+// Replaces the file at path with text as a whole: the text is written to a new file beside
+// it, made durable and renamed over path, so that a run killed at any instant leaves the old
+// text or the new one, never a mix. The file keeps its permissions and attributes; a new one
+// gets the usual mode less the umask. False, with the file as it was, on any failure.
+bool
+replace_whole(const char* path, const std::string& text)
+{
+	struct stat old;
+	bool existed = stat(path, &old) == 0;
+	std::string temporary;
+	int fd = -1;
+	for (int attempt = 0; attempt < 16 && fd < 0; attempt++) {
+		std::string target(path);
+		size_t slash = target.rfind('/');
+		temporary = slash == std::string::npos
+			? PrivateEntryName(".", target)
+			: PrivateEntryName(target.substr(0, slash), target.substr(slash + 1));
+		fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+		if (fd < 0 && errno != EEXIST)
+			return false;
+	}
+	if (fd < 0)
+		return false;
+	bool ok = write_all(fd, text);
+	if (ok && existed)
+		ok = fchmod(fd, old.st_mode & 07777) == 0;
+	if (ok)
+		ok = fsync(fd) == 0;
+	if (close(fd) != 0)
+		ok = false;
+	if (ok && existed)
+		copy_attributes(path, temporary.c_str());
+	if (!ok || rename(temporary.c_str(), path) != 0) {
+		unlink(temporary.c_str());
+		return false;
+	}
 	return true;
 }
 
@@ -114,71 +215,74 @@ EditScriptFile(
 	LibString endMarker;
 	endMarker.Formatted("#END_%s", tag);
 
+	// A script that exists but cannot be read is left alone: rewriting it would lose it.
+	std::string text;
+	if (!read_whole(path, text))
+		return;
+	bool existed = entry_exists(scriptFile);
+
 	// Survey: which markers the script holds, and whether its last chunk ends a line.
+	std::vector<std::string> chunks = chunks_of(text);
 	bool beginFound = false;
 	bool endFound = false;
-	bool endsWithLineFeed = false;
-	if (FILE* script = fopen(path, "r")) {
-		char chunk[kChunkSize];
-		char lastChunk[kChunkSize] = "";
-		while (fgets(chunk, sizeof(chunk), script) != nullptr) {
-			if (is_marker(chunk, beginMarker))
-				beginFound = true;
-			else if (is_marker(chunk, endMarker))
-				endFound = true;
-			memcpy(lastChunk, chunk, sizeof(chunk));
-		}
-		fclose(script);
-		endsWithLineFeed = strchr(lastChunk, '\n') != nullptr;
+	for (const std::string& chunk : chunks) {
+		if (is_marker(chunk.c_str(), beginMarker))
+			beginFound = true;
+		else if (is_marker(chunk.c_str(), endMarker))
+			endFound = true;
 	}
+	bool endsWithLineFeed = !chunks.empty() && has_line_feed(chunks.back());
 
 	LibString backupPath(path);
 	backupPath += ".orig";
-	if (entry_exists(scriptFile))
+	if (existed)
 		LibCopy(scriptFile, backupPath);
 
+	// The new text is made whole in memory and replaces the script in one step.
+	std::string result = text;
 	if (beginFound && endFound) {
-		LibString temporaryPath(scriptFile);
-		temporaryPath += ".tmp";
-		FILE* temporary = fopen(temporaryPath, "w");
-		FILE* script = fopen(path, "r");
-		if (temporary != nullptr && script != nullptr) {
-			bool lineFeed = endsWithLineFeed;
-			bool copied =
-				copy_without_sections(script, temporary, beginMarker, endMarker, lineFeed);
-			// The rewritten script keeps the permissions of the one it replaces.
-			struct stat status;
-			if (fstat(fileno(script), &status) == 0)
-				fchmod(fileno(temporary), status.st_mode & 07777);
-			fclose(script);
-			script = nullptr;
-			if (fclose(temporary) != 0)
-				copied = false;
-			temporary = nullptr;
-			if (copied) {
-				endsWithLineFeed = lineFeed;
-				LibMove(temporaryPath, scriptFile);
-			} else
-				unlink(temporaryPath);
-		}
-		if (script != nullptr)
-			fclose(script);
-		if (temporary != nullptr)
-			fclose(temporary);
-	}
-
-	if (contents != nullptr) {
-		if (FILE* script = fopen(path, "a")) {
-			if (!endsWithLineFeed) {
-				fputs("last line\n", stderr);
-				fputc('\n', script);
+		result.clear();
+		bool inSection = false;
+		bool wroteAny = false;
+		bool lastHasLineFeed = false;
+		for (const std::string& chunk : chunks) {
+			if (is_marker(chunk.c_str(), beginMarker))
+				inSection = true;
+			if (!inSection) {
+				result += chunk;
+				wroteAny = true;
+				lastHasLineFeed = has_line_feed(chunk);
 			}
-			fprintf(script, "%s\n", static_cast<const char*>(beginMarker));
-			fprintf(script, "%s\n", contents);
-			fprintf(script, "%s\n", static_cast<const char*>(endMarker));
-			fclose(script);
+			if (is_marker(chunk.c_str(), endMarker))
+				inSection = false;
+		}
+		// Only a chunk that was kept counts; when everything went, the earlier answer stands.
+		if (wroteAny && !lastHasLineFeed)
+			endsWithLineFeed = false;
+	}
+
+	bool lineFeedAdded = false;
+	if (contents != nullptr) {
+		if (!endsWithLineFeed) {
+			lineFeedAdded = true;
+			result += "\n";
+		}
+		result += static_cast<const char*>(beginMarker);
+		result += "\n";
+		result += contents;
+		result += "\n";
+		result += static_cast<const char*>(endMarker);
+		result += "\n";
+	}
+
+	if (result != text || !existed) {
+		// Without contents a missing script stays missing.
+		if ((existed || contents != nullptr) && replace_whole(scriptFile, result)
+			&& lineFeedAdded) {
+			fputs("last line\n", stderr);
 		}
 	}
 
-	LibSetFileType(scriptFile, kScriptType, kScriptEditor);
+	if (entry_exists(scriptFile))
+		LibSetFileType(scriptFile, kScriptType, kScriptEditor);
 }

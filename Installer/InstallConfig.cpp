@@ -144,7 +144,8 @@ InstallConfig::InstallConfig() :
 	fLog(nullptr),
 	fLogKept(false),
 	fRestartRequested(false),
-	fFailedCount(0)
+	fFailedCount(0),
+	fRun(nullptr)
 {
 }
 
@@ -171,6 +172,13 @@ InstallConfig::Action()
 	fNotInstalled.clear();
 	fLogKept = false;
 	Run run;
+	// Cleared also when a stop unwinds the run.
+	struct CurrentRun {
+		Run*& current;
+
+		~CurrentRun() { current = nullptr; }
+	} currentRun { fRun };
+	fRun = &run;
 	status_t result = _Run(run);
 	CloseLog();
 	return result;

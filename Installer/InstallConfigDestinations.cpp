@@ -83,8 +83,7 @@ InstallConfig::GetNewPath(const char* name, BMessage& customFolders, BVolume& vo
 			} else
 				remove_entry(folderPath);
 		}
-		if (!entry_exists(folderPath))
-			Libmkdir(folderPath.c_str());
+		_MakeFolder(folderPath);
 		// Once per run: the second item that names the folder finds the new one.
 		if (replace) {
 			folder.ReplaceBool(Package::kCustomReplaceExisting, false);
