@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <dirent.h>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -29,6 +30,13 @@ constexpr int kChunkSize = 512;
 
 constexpr const char* kScriptType = "text/plain";
 constexpr const char* kScriptEditor = "application/x-vnd.Be-STEE";
+
+std::string
+leaf_of(const std::string& path)
+{
+	size_t slash = path.rfind('/');
+	return slash == std::string::npos ? path : path.substr(slash + 1);
+}
 
 bool
 entry_exists(const char* path)
@@ -136,6 +144,30 @@ copy_attributes(const char* from, const char* to)
 	}
 }
 
+// Removes what an edit stopped between writing and renaming left beside the script: regular
+// files named like the replacements replace_whole makes ("." + leaf + "." + 16 hex digits).
+void
+sweep_leftovers(const std::string& folder, const std::string& leaf)
+{
+	DIR* directory = opendir(folder.c_str());
+	if (directory == nullptr)
+		return;
+	std::string prefix = "." + leaf + ".";
+	while (struct dirent* entry = readdir(directory)) {
+		std::string name = entry->d_name;
+		if (name.size() != prefix.size() + 16 || name.compare(0, prefix.size(), prefix) != 0)
+			continue;
+		if (name.find_first_not_of("0123456789abcdef", prefix.size()) != std::string::npos)
+			continue;
+		struct stat status;
+		if (fstatat(dirfd(directory), name.c_str(), &status, AT_SYMLINK_NOFOLLOW) == 0
+			&& S_ISREG(status.st_mode) && status.st_uid == geteuid()) {
+			unlinkat(dirfd(directory), name.c_str(), 0);
+		}
+	}
+	closedir(directory);
+}
+
 // Replaces the file at path with text as a whole: the text is written to a new file beside
 // it, made durable and renamed over path, so that a run killed at any instant leaves the old
 // text or the new one, never a mix. The file keeps its permissions and attributes; a new one
@@ -145,14 +177,14 @@ replace_whole(const char* path, const std::string& text)
 {
 	struct stat old;
 	bool existed = stat(path, &old) == 0;
+	std::string target(path);
+	size_t slash = target.rfind('/');
+	std::string folder = slash == std::string::npos ? "." : target.substr(0, slash);
+	std::string leaf = slash == std::string::npos ? target : target.substr(slash + 1);
 	std::string temporary;
 	int fd = -1;
 	for (int attempt = 0; attempt < 16 && fd < 0; attempt++) {
-		std::string target(path);
-		size_t slash = target.rfind('/');
-		temporary = slash == std::string::npos
-			? PrivateEntryName(".", target)
-			: PrivateEntryName(target.substr(0, slash), target.substr(slash + 1));
+		temporary = PrivateEntryName(folder, leaf);
 		fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
 		if (fd < 0 && errno != EEXIST)
 			return false;
@@ -194,8 +226,10 @@ EditScriptFile(
 
 	LibString samplePath(path);
 	samplePath += ".sample";
-	if (!entry_exists(path) && entry_exists(samplePath))
-		LibCopy(samplePath, path);
+	// Copied whole as well: a stop meanwhile leaves no script or the sample's copy.
+	std::string sample;
+	if (!entry_exists(path) && entry_exists(samplePath) && read_whole(samplePath, sample))
+		replace_whole(path, sample);
 
 	// The script's text lives in scriptFile: the script itself or, when the script is a
 	// symbolic link (dotfile managers link ".profile" into a repository), the file it
@@ -209,6 +243,11 @@ EditScriptFile(
 			free(target);
 		}
 	}
+
+	std::string scriptFolder(static_cast<const char*>(scriptFile));
+	scriptFolder.erase(scriptFolder.rfind('/'));
+	sweep_leftovers(scriptFolder, leaf_of(static_cast<const char*>(scriptFile)));
+	sweep_leftovers(folderPath.Path(), std::string(fileName) + ".orig");
 
 	LibString beginMarker;
 	beginMarker.Formatted("#BEGIN_%s", tag);
@@ -236,7 +275,7 @@ EditScriptFile(
 	LibString backupPath(path);
 	backupPath += ".orig";
 	if (existed)
-		LibCopy(scriptFile, backupPath);
+		replace_whole(backupPath, text);
 
 	// The new text is made whole in memory and replaces the script in one step.
 	std::string result = text;
