@@ -117,7 +117,9 @@ InstallConfig::_MakeTaggedLink(const std::string& target, const std::string& lin
 			return true;
 		link.Remove();
 		if (status != B_CROSS_DEVICE_LINK)
-			return false;
+			break;
 	}
-	return false;
+	// A folder that can hold no more attributes (a link's live in its folder) still takes
+	// the link itself; the caller reports it unmarked.
+	return !entry_exists(linkPath) && LibSymLink(target.c_str(), linkPath.c_str());
 }
