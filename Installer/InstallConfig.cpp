@@ -172,12 +172,14 @@ InstallConfig::Action()
 	fNotInstalled.clear();
 	fLogKept = false;
 	Run run;
+
 	// Cleared also when a stop unwinds the run.
 	struct CurrentRun {
 		Run*& current;
 
 		~CurrentRun() { current = nullptr; }
 	} currentRun { fRun };
+
 	fRun = &run;
 	status_t result = _Run(run);
 	CloseLog();

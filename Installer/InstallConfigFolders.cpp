@@ -60,7 +60,7 @@ InstallConfig::_MakeFolder(const std::string& path)
 	// Every missing level, outermost first.
 	std::vector<std::string> missing;
 	for (std::string level = path; !level.empty() && level != "/" && !entry_exists(level);
-		level = folder_of(level)) {
+		 level = folder_of(level)) {
 		missing.push_back(level);
 	}
 	for (size_t i = missing.size(); i-- > 0;) {

@@ -11,8 +11,8 @@
 
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <set>
+#include <sstream>
 #include <string>
 #include <sys/stat.h>
 #include <sys/xattr.h>

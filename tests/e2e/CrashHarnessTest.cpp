@@ -135,8 +135,8 @@ starts_with(const std::string& text, const std::string& prefix)
 // Whether text is original followed by whole blocks, each of blocks at most once, in any
 // order; a script that did not end a line gets one line feed first.
 bool
-is_original_plus_blocks(const std::string& text, const std::string& original,
-	const std::vector<std::string>& blocks)
+is_original_plus_blocks(
+	const std::string& text, const std::string& original, const std::vector<std::string>& blocks)
 {
 	if (!starts_with(text, original))
 		return false;
@@ -257,6 +257,7 @@ protected:
 		LibString startup;
 		InstallConfig::BuildStartupString((boot / "Crash StartUp").c_str(), startup);
 		std::string environmentScript = (boot / "UserSetupEnvironment").string();
+
 		struct Script {
 			fs::path path;
 			std::string original;
@@ -271,6 +272,7 @@ protected:
 					"# Read the user environment script of the boot folder\n"
 						+ EnvironmentScriptProfileLine(environmentScript.c_str()) + "\n" } },
 		};
+
 		std::string problems;
 		for (const Script& script : scripts) {
 			if (!exists_entry(script.path))
@@ -302,7 +304,7 @@ protected:
 		std::string problems;
 		std::error_code error;
 		for (fs::recursive_directory_iterator it(home, error), end; it != end;
-			it.increment(error)) {
+			 it.increment(error)) {
 			const fs::path& path = it->path();
 			if (skipped.count(path) > 0) {
 				it.disable_recursion_pending();
@@ -313,7 +315,8 @@ protected:
 				continue;
 			std::string leaf = path.filename().string();
 			bool script = path.parent_path() == home / ".config/boot"
-				&& (starts_with(leaf, "UserBootscript") || starts_with(leaf, "UserSetupEnvironment"));
+				&& (starts_with(leaf, "UserBootscript")
+					|| starts_with(leaf, "UserSetupEnvironment"));
 			if (script || (path.parent_path() == home && starts_with(leaf, ".profile")))
 				continue;
 			if (install_tag(path) != kTag)
@@ -327,7 +330,7 @@ protected:
 		std::string found;
 		std::error_code error;
 		for (fs::recursive_directory_iterator it(home, error), end; it != end;
-			it.increment(error)) {
+			 it.increment(error)) {
 			if (it->path() == home / ".local/share/Trash") {
 				it.disable_recursion_pending();
 				continue;

@@ -37,16 +37,16 @@ write_sound_package(const fs::path& folder)
 		  "[[items]]\npath = \"payload/notes.txt\"\n[[items]]\npath = \"payload/Docs\"\n";
 	write_text(folder / "hostile.toml", manifest);
 	std::string package = (folder / "Hostile-Installer").string();
-	ProgramResult built = RunProgram(
-		{ BEINSTALLER_PACKAGE_BUILDER, "build", (folder / "hostile.toml").string(), "-o", package });
+	ProgramResult built = RunProgram({ BEINSTALLER_PACKAGE_BUILDER, "build",
+		(folder / "hostile.toml").string(), "-o", package });
 	EXPECT_EQ(built.exitCode, 0) << built.err;
 	return package;
 }
 
 // Alterations of a package's resources and of its configuration.
 bool
-set_resource(const std::string& package, type_code type, int32 id, const std::string& data,
-	const char* name)
+set_resource(
+	const std::string& package, type_code type, int32 id, const std::string& data, const char* name)
 {
 	BFile file(package.c_str(), B_READ_WRITE);
 	BResources resources(&file);
@@ -181,15 +181,16 @@ listing(const fs::path& root, const fs::path& skipped)
 		if (lstat(it->path().c_str(), &status) != 0)
 			continue;
 		std::string state = std::to_string(status.st_mode) + " " + std::to_string(status.st_size)
-			+ " " + std::to_string(status.st_mtim.tv_sec) + "." + std::to_string(status.st_mtim.tv_nsec);
+			+ " " + std::to_string(status.st_mtim.tv_sec) + "."
+			+ std::to_string(status.st_mtim.tv_nsec);
 		entries[it->path().string()] = state;
 	}
 	return entries;
 }
 
 std::string
-differences(
-	const std::map<std::string, std::string>& before, const std::map<std::string, std::string>& after)
+differences(const std::map<std::string, std::string>& before,
+	const std::map<std::string, std::string>& after)
 {
 	std::string text;
 	for (const auto& [path, state] : after) {
@@ -243,8 +244,8 @@ TEST_F(HostilePackageTest, CraftedInstallersEndWithAClearMessageAndWriteOnlyWher
 					{ { "notes.txt", "notes\n" }, { "../../../escaped.txt", "out\n" },
 						{ (work / "absolute.txt").string(), "out\n" } });
 				return !archive.empty()
-					&& set_resource(package, Package::kRawType, Package::kFirstPayloadId,
-						archive, "notes.txt");
+					&& set_resource(
+						package, Package::kRawType, Package::kFirstPayloadId, archive, "notes.txt");
 			},
 			4, damaged },
 		{ "item leaf \"..\"",
@@ -287,8 +288,8 @@ TEST_F(HostilePackageTest, CraftedInstallersEndWithAClearMessageAndWriteOnlyWher
 				std::string archive =
 					make_archive(work / "bomb.zip", { { "notes.txt", "", 256ull << 20 } });
 				return !archive.empty()
-					&& set_resource(package, Package::kRawType, Package::kFirstPayloadId,
-						archive, "notes.txt");
+					&& set_resource(
+						package, Package::kRawType, Package::kFirstPayloadId, archive, "notes.txt");
 			},
 			4, damaged },
 		{ "a configuration that does not unflatten",
@@ -311,7 +312,8 @@ TEST_F(HostilePackageTest, CraftedInstallersEndWithAClearMessageAndWriteOnlyWher
 					configuration.ReplaceString(Package::kAppName, std::string(300, 'H').c_str());
 				});
 			},
-			1, "its installation tag is 347 bytes long and the deinstaller recognises at most 255" },
+			1,
+			"its installation tag is 347 bytes long and the deinstaller recognises at most 255" },
 		{ "huge counts and sizes",
 			[](const std::string& package, const fs::path&) {
 				return edit_configuration(package, [](BMessage& configuration) {
@@ -328,8 +330,9 @@ TEST_F(HostilePackageTest, CraftedInstallersEndWithAClearMessageAndWriteOnlyWher
 					configuration.ReplaceMessage(Package::kInstallInstructions, &instructions);
 				});
 			},
-			3, "Installation requires 3072000.0 MB of disk space, and the destination volume "
-			   "'volume' only has 64.0 MB free." },
+			3,
+			"Installation requires 3072000.0 MB of disk space, and the destination volume "
+			"'volume' only has 64.0 MB free." },
 		{ "many items without payloads",
 			[](const std::string& package, const fs::path&) {
 				return edit_configuration(package, [](BMessage& configuration) {
@@ -392,7 +395,8 @@ TEST_F(HostilePackageTest, CraftedInstallersEndWithAClearMessageAndWriteOnlyWher
 				report.Check((result.out + result.err + log).find(row.message) != std::string::npos,
 					name + "no '" + row.message + "' in\n" + result.out + result.err + log);
 				std::string changes = differences(before, listing(root, home / "Programs"));
-				report.Check(changes.empty(), name + "written outside the destination:\n" + changes);
+				report.Check(
+					changes.empty(), name + "written outside the destination:\n" + changes);
 				report.Check(!exists_entry(fs::path(package).parent_path() / "absolute.txt"),
 					name + "an archive entry was written at its absolute path");
 				fs::remove_all(root);

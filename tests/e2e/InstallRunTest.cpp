@@ -709,8 +709,8 @@ TEST_F(InstallRunTest, FoldersTheRunMakesAndItsLinksAreTaggedAndThoseThatWereThe
 	ASSERT_EQ(Install(), kInstallFinished);
 
 	fs::path deskbar = UserFolder(B_USER_DESKBAR_DIRECTORY);
-	for (const fs::path& made : { fHome / "Sample/bin", deskbar, deskbar / "sample-tool",
-			 fHome / "Desktop/Sample Docs" }) {
+	for (const fs::path& made :
+		{ fHome / "Sample/bin", deskbar, deskbar / "sample-tool", fHome / "Desktop/Sample Docs" }) {
 		EXPECT_EQ(install_tag(made), Tag()) << made;
 	}
 	for (const fs::path& kept : { fHome / "Sample", fHome / "Desktop" })

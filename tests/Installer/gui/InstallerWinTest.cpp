@@ -526,11 +526,13 @@ TEST_F(InstallerWinTest, APackageWhoseConfigurationDoesNotUnflattenIsReported)
 		BFile file(fPackage.c_str(), B_READ_ONLY);
 		BResources resources(&file);
 		size_t size = 0;
-		const void* data = resources.LoadResource(Package::kStringType, Package::kConfigurationId, &size);
+		const void* data =
+			resources.LoadResource(Package::kStringType, Package::kConfigurationId, &size);
 		ASSERT_NE(data, nullptr);
 		flat.assign(static_cast<const char*>(data), size);
 	}
-	for (const std::string& configuration : { flat.substr(0, flat.size() / 2), std::string(2000, '\xff') }) {
+	for (const std::string& configuration :
+		{ flat.substr(0, flat.size() / 2), std::string(2000, '\xff') }) {
 		{
 			BFile file(fPackage.c_str(), B_READ_WRITE);
 			BResources resources(&file);
