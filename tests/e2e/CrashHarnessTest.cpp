@@ -159,6 +159,22 @@ is_original_plus_blocks(
 	return true;
 }
 
+// Whether leaf is named like the file a whole replacement writes before its rename:
+// "." + a script's name + "." + 16 hexadecimal digits.
+bool
+is_replacement_leftover(const std::string& leaf)
+{
+	for (const char* script : { "UserBootscript", "UserSetupEnvironment", ".profile",
+			 "UserBootscript.orig", "UserSetupEnvironment.orig", ".profile.orig" }) {
+		std::string prefix = std::string(".") + script + ".";
+		if (leaf.size() == prefix.size() + 16 && starts_with(leaf, prefix)
+			&& leaf.find_first_not_of("0123456789abcdef", prefix.size()) == std::string::npos) {
+			return true;
+		}
+	}
+	return false;
+}
+
 std::string
 section(const std::string& tag, const std::string& contents)
 {
@@ -314,18 +330,25 @@ protected:
 			if (lstat(path.c_str(), &status) != 0 || before.count({ status.st_dev, status.st_ino }))
 				continue;
 			std::string leaf = path.filename().string();
+			// The scripts, their backups, and what a replacement stopped before its rename
+			// left beside them (the next edit, the deinstaller's, removes it).
 			bool script = path.parent_path() == home / ".config/boot"
-				&& (starts_with(leaf, "UserBootscript")
-					|| starts_with(leaf, "UserSetupEnvironment"));
-			if (script || (path.parent_path() == home && starts_with(leaf, ".profile")))
+				&& (starts_with(leaf, "UserBootscript") || starts_with(leaf, "UserSetupEnvironment")
+					|| is_replacement_leftover(leaf));
+			if (script
+				|| (path.parent_path() == home
+					&& (starts_with(leaf, ".profile") || is_replacement_leftover(leaf)))) {
 				continue;
+			}
 			if (install_tag(path) != kTag)
 				problems += "untagged: " + path.string() + "\n";
 		}
 		return problems;
 	}
 
-	std::string TaggedEntries(const fs::path& home)
+	// What the deinstall left: tagged entries outside the Trash, and leftovers of a stopped
+	// script replacement (its own edits remove them).
+	std::string LeftAfterDeinstall(const fs::path& home)
 	{
 		std::string found;
 		std::error_code error;
@@ -337,6 +360,8 @@ protected:
 			}
 			if (install_tag(it->path()) == kTag)
 				found += "left tagged: " + it->path().string() + "\n";
+			if (is_replacement_leftover(it->path().filename().string()))
+				found += "left beside a script: " + it->path().string() + "\n";
 		}
 		return found;
 	}
@@ -417,7 +442,7 @@ TEST_F(CrashHarness, AnInstallKilledAtAnyInstantLeavesScriptsWholeAndEveryPlaced
 					if (removed.exitCode == 0)
 						deinstalled++;
 				}
-				std::string left = TaggedEntries(home);
+				std::string left = LeftAfterDeinstall(home);
 				report.Check(left.empty(), trial + left);
 				scripts = CheckScripts(root);
 				report.Check(scripts.empty(), trial + "after the deinstall: " + scripts);
