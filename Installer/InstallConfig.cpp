@@ -138,7 +138,8 @@ InstallConfig::InstallConfig() :
 	fLog(nullptr),
 	fLogKept(false),
 	fRestartRequested(false),
-	fFailedCount(0)
+	fFailedCount(0),
+	fRun(nullptr)
 {
 }
 
@@ -165,6 +166,15 @@ InstallConfig::Action()
 	fNotInstalled.clear();
 	fLogKept = false;
 	Run run;
+
+	// Cleared also when a stop unwinds the run.
+	struct CurrentRun {
+		Run*& current;
+
+		~CurrentRun() { current = nullptr; }
+	} currentRun { fRun };
+
+	fRun = &run;
 	status_t result = _Run(run);
 	CloseLog();
 	return result;
@@ -185,6 +195,14 @@ InstallConfig::_Run(Run& run)
 	if (run.volume.GetName(volumeName) == B_OK)
 		run.volumeName = volumeName;
 	BuildInstallationTag(*this, run.tag);
+	// The deinstaller recognises a tag of at most this length: an installation under a
+	// longer one could never be found again, so none is made.
+	if (run.tag.Length() > Package::kMaxTagLength) {
+		LibError("This installer was improperly built: its installation tag is %d bytes long "
+				 "and the deinstaller recognises at most %d. Unable to install files.",
+			(int)run.tag.Length(), (int)Package::kMaxTagLength);
+		return kInstallFolderFailed;
+	}
 
 	BDirectory destination(&fDestination);
 	if (destination.InitCheck() != B_OK) {

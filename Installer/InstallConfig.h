@@ -153,6 +153,9 @@ private:
 		const std::string& leaf, bool deinstallable);
 	int _SettleCollision(const char* folder, const BPath& item, const char* mode, bool& askAgain,
 		bool& lastAnswer, const BPath& savedFilesFolder);
+	bool _MakeFolder(const std::string& path);
+	bool _MakeTaggedFolder(const std::string& path);
+	bool _MakeTaggedLink(const std::string& target, const std::string& linkPath);
 	void _EditScripts();
 	void _ShowCompletionNotice();
 	void _RunScript(const char* path);
@@ -169,6 +172,8 @@ private:
 	int32 fFailedCount;
 	// The items of the last run that were not installed; they are not offered to be run.
 	std::set<int32> fNotInstalled;
+	// The run in progress, while Action runs: folders made for it carry its tag.
+	Run* fRun;
 };
 
 #endif // INSTALL_CONFIG_H

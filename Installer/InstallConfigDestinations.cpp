@@ -111,8 +111,7 @@ InstallConfig::GetNewPath(const char* name, BMessage& customFolders, BVolume& vo
 		} else
 			remove_entry(place.path);
 	}
-	if (!entry_exists(place.path))
-		Libmkdir(place.path.c_str());
+	_MakeFolder(place.path);
 	// Once per run: the second item that names the folder finds the new one.
 	if (place.replace) {
 		BMessage folder;
