@@ -28,26 +28,30 @@ InstallConfig::AddDeinstallTag(const char* path, const char* tag)
 {
 	if (path == nullptr || tag == nullptr)
 		return false;
+	struct stat status;
+	if (lstat(path, &status) != 0)
+		return false;
+	bool marked = true;
+	// What a folder holds is marked before the folder: the deinstaller removes a marked
+	// folder only once it is empty, so a run stopped half-way through the marking must leave
+	// no marked folder around unmarked entries it would keep for ever.
+	if (S_ISDIR(status.st_mode)) {
+		BDirectory folder(path);
+		if (folder.InitCheck() != B_OK)
+			marked = false;
+		BEntry entry;
+		while (folder.InitCheck() == B_OK && folder.GetNextEntry(&entry, false) == B_OK) {
+			BPrivate::check_thread_killed();
+			BPath child;
+			if (entry.GetPath(&child) != B_OK || !AddDeinstallTag(child.Path(), tag))
+				marked = false;
+		}
+	}
 	// The node itself: a link is marked, never what it points to.
 	LibNode node(path);
 	if (node.InitCheck() != B_OK)
 		return false;
-	bool marked = node.WriteStringAttr(kTagAttribute, tag);
-
-	struct stat status;
-	if (lstat(path, &status) != 0 || !S_ISDIR(status.st_mode))
-		return marked;
-	BDirectory folder(path);
-	if (folder.InitCheck() != B_OK)
-		return false;
-	BEntry entry;
-	while (folder.GetNextEntry(&entry, false) == B_OK) {
-		BPrivate::check_thread_killed();
-		BPath child;
-		if (entry.GetPath(&child) != B_OK || !AddDeinstallTag(child.Path(), tag))
-			marked = false;
-	}
-	return marked;
+	return node.WriteStringAttr(kTagAttribute, tag) && marked;
 }
 
 void
