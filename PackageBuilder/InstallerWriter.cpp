@@ -16,8 +16,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <errno.h>
 #include <fcntl.h>
-#include <fstream>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
@@ -25,21 +25,8 @@
 
 namespace {
 
-bool
-read_file(const std::string& path, std::vector<char>& data)
-{
-	std::ifstream stream(path, std::ios::binary);
-	if (!stream)
-		return false;
-	stream.seekg(0, std::ios::end);
-	std::streamoff size = stream.tellg();
-	if (size < 0)
-		return false;
-	stream.seekg(0);
-	data.resize(static_cast<size_t>(size));
-	stream.read(data.data(), size);
-	return stream.good() || size == 0;
-}
+// Archives go into the installer in pieces of this size.
+const size_t kStreamChunk = 1024 * 1024;
 
 // Copies the base program's bytes to a new file at path (created exclusively).
 bool
@@ -179,13 +166,28 @@ pack_renamed(const std::string& file, const std::string& folder, const char* nam
 	return PackEntry(staging, archive, level);
 }
 
+// Streams the archive file into a new resource piece by piece: the container keeps a
+// large resource on disk until it writes the installer, so no archive is ever whole in
+// memory.
 bool
 add_archive(BResources& resources, int32 id, const std::string& archive, const char* name)
 {
-	std::vector<char> data;
-	if (!read_file(archive, data))
+	int fd = open(archive.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+	if (fd < 0)
 		return false;
-	return resources.AddResource(Package::kRawType, id, data.data(), data.size(), name) == B_OK;
+	bool ok = resources.AddResource(Package::kRawType, id, nullptr, 0, name) == B_OK;
+	std::vector<char> buffer(kStreamChunk);
+	off_t offset = 0;
+	ssize_t count = 0;
+	while (ok && (count = read(fd, buffer.data(), buffer.size())) != 0) {
+		if (count < 0 && errno == EINTR)
+			continue;
+		ok = count > 0
+			&& resources.WriteResource(Package::kRawType, id, buffer.data(), offset, count) == B_OK;
+		offset += count;
+	}
+	close(fd);
+	return ok;
 }
 
 // Packs every item into work/item-<i>.zip, several at once. Each worker takes the next
