@@ -9,13 +9,14 @@
 #include <Entry.h>
 #include <Message.h>
 
+#include <algorithm>
 #include <sys/stat.h>
 
 namespace {
 
 void
 add_item(const Manifest& manifest, const ManifestItem& item, BMessage& instructions,
-	Diagnostics& diagnostics)
+	Diagnostics& diagnostics, const std::optional<time_t>& latestTime)
 {
 	struct stat status;
 	if (lstat(item.path.c_str(), &status) != 0) {
@@ -46,6 +47,12 @@ add_item(const Manifest& manifest, const ManifestItem& item, BMessage& instructi
 	entry.GetCreationTime(&created);
 	entry.GetModificationTime(&modified);
 	entry.GetAccessTime(&accessed);
+	if (latestTime) {
+		// Reading the payload changes access times; a reproducible build does not use them.
+		created = std::min(created, *latestTime);
+		modified = std::min(modified, *latestTime);
+		accessed = modified;
+	}
 	record.AddInt64(Package::kFileCreation, item.created.value_or(created));
 	record.AddInt64(Package::kFileModified, item.modified.value_or(modified));
 	record.AddInt64(Package::kFileAccessed, item.accessed.value_or(accessed));
@@ -97,7 +104,7 @@ PayloadLeaf(const std::string& path)
 
 bool
 BuildConfiguration(const Manifest& manifest, int32 deinstallerSize, BMessage& configuration,
-	Diagnostics& diagnostics)
+	Diagnostics& diagnostics, const std::optional<time_t>& latestTime)
 {
 	int32 errorsBefore = diagnostics.ErrorCount();
 	configuration.MakeEmpty();
@@ -144,7 +151,7 @@ BuildConfiguration(const Manifest& manifest, int32 deinstallerSize, BMessage& co
 
 	BMessage instructions;
 	for (const ManifestItem& item : manifest.items)
-		add_item(manifest, item, instructions, diagnostics);
+		add_item(manifest, item, instructions, diagnostics, latestTime);
 	configuration.AddMessage(Package::kInstallInstructions, &instructions);
 
 	BMessage customFolders;

@@ -12,14 +12,12 @@
 #include <Message.h>
 #include <Resources.h>
 
-#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <errno.h>
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -158,12 +156,12 @@ add_application_resources(BResources& resources)
 // Copies file into folder under name and packs it there into archive.
 bool
 pack_renamed(const std::string& file, const std::string& folder, const char* name,
-	const std::string& archive, int level)
+	const std::string& archive, const PackSettings& settings)
 {
 	std::string staging = folder + "/" + name;
 	if (!Libmkdir(folder.c_str()) || !LibCopy(file.c_str(), staging.c_str()))
 		return false;
-	return PackEntry(staging, archive, level);
+	return PackEntry(staging, archive, settings);
 }
 
 // Streams the archive file into a new resource piece by piece: the container keeps a
@@ -190,31 +188,18 @@ add_archive(BResources& resources, int32 id, const std::string& archive, const c
 	return ok;
 }
 
-// Packs every item into work/item-<i>.zip, several at once. Each worker takes the next
-// item not yet taken.
+// Packs every item into work/item-<i>.zip, one after the other: the files of each are
+// compressed on all the threads the settings allow, so a package of one large item is
+// packed as fast as one of many.
 std::vector<bool>
-pack_items(const Manifest& manifest, const std::string& work, int32 jobs)
+pack_items(const Manifest& manifest, const std::string& work, const PackSettings& settings)
 {
-	size_t count = manifest.items.size();
-	std::vector<char> results(count, 0);
-	std::atomic<size_t> next { 0 };
-	auto worker = [&]() {
-		for (size_t index = next++; index < count; index = next++) {
-			std::string archive = work + "/item-" + std::to_string(index) + ".zip";
-			results[index] =
-				PackEntry(manifest.items[index].path, archive, manifest.compression) ? 1 : 0;
-		}
-	};
-
-	size_t threads = jobs > 0 ? static_cast<size_t>(jobs) : std::thread::hardware_concurrency();
-	threads = std::max<size_t>(1, std::min(threads, count));
-	std::vector<std::thread> pool;
-	for (size_t i = 1; i < threads; i++)
-		pool.emplace_back(worker);
-	worker();
-	for (std::thread& thread : pool)
-		thread.join();
-	return std::vector<bool>(results.begin(), results.end());
+	std::vector<bool> results;
+	for (size_t index = 0; index < manifest.items.size(); index++) {
+		std::string archive = work + "/item-" + std::to_string(index) + ".zip";
+		results.push_back(PackEntry(manifest.items[index].path, archive, settings));
+	}
+	return results;
 }
 
 // The working directory when it was made; restored when it goes.
@@ -317,7 +302,8 @@ WriteInstaller(const Manifest& manifest, const BuildOptions& givenOptions, Diagn
 
 	int32 deinstallerSize = deinstaller.empty() ? -1 : LibEntrySize(deinstaller.c_str(), true);
 	BMessage configuration;
-	if (!BuildConfiguration(manifest, deinstallerSize, configuration, diagnostics))
+	if (!BuildConfiguration(
+			manifest, deinstallerSize, configuration, diagnostics, options.latestTime))
 		return false;
 
 	std::string work = MakeWorkFolder("PackageBuilder");
@@ -326,8 +312,12 @@ WriteInstaller(const Manifest& manifest, const BuildOptions& givenOptions, Diagn
 		return false;
 	}
 
+	PackSettings settings;
+	settings.level = manifest.compression;
+	settings.jobs = options.jobs;
+	settings.latestTime = options.latestTime;
 	bool ok = true;
-	std::vector<bool> packed = pack_items(manifest, work, options.jobs);
+	std::vector<bool> packed = pack_items(manifest, work, settings);
 	for (size_t index = 0; index < packed.size(); index++) {
 		if (!packed[index]) {
 			diagnostics.Error(
@@ -337,15 +327,15 @@ WriteInstaller(const Manifest& manifest, const BuildOptions& givenOptions, Diagn
 	}
 	std::string helpArchive = work + "/help.zip";
 	if (ok && !manifest.help.empty()
-		&& !pack_renamed(manifest.help, work + "/help", Package::kHelpFileName, helpArchive,
-			manifest.compression)) {
+		&& !pack_renamed(
+			manifest.help, work + "/help", Package::kHelpFileName, helpArchive, settings)) {
 		diagnostics.Error(file, 0, 0, "cannot pack the help file " + manifest.help);
 		ok = false;
 	}
 	std::string deinstallerArchive = work + "/deinstaller.zip";
 	if (ok && !deinstaller.empty()
 		&& !pack_renamed(deinstaller, work + "/deinstaller", Package::kDeinstallerName,
-			deinstallerArchive, manifest.compression)) {
+			deinstallerArchive, settings)) {
 		diagnostics.Error(file, 0, 0, "cannot pack the deinstaller " + deinstaller);
 		ok = false;
 	}
