@@ -173,6 +173,12 @@ DeflatePool::_Compress(Job& job, std::vector<uint8>& scratch, void* compressorPo
 		std::vector<uint8>().swap(scratch);
 
 	std::lock_guard<std::mutex> locker(fLock);
+	if (job.released) {
+		// Given back while it ran: nobody will take the result.
+		fInFlight -= (uint64)job.identity.st_size;
+		job.state = kFailed;
+		return;
+	}
 	job.result = std::move(result);
 	job.zipError = zipError;
 	job.systemError = systemError;
@@ -223,9 +229,17 @@ DeflatePool::Release(int32 index)
 		if (index < 0 || (size_t)index >= fJobs.size())
 			return;
 		Job& job = fJobs[(size_t)index];
-		if (job.released || job.state == kPending || job.state == kRunning)
+		if (job.released)
 			return;
 		job.released = true;
+		// A file nobody needs any more (its entry was dropped) is not compressed at all;
+		// one being compressed gives its memory back when it is done.
+		if (job.state == kPending) {
+			job.state = kFailed;
+			return;
+		}
+		if (job.state == kRunning)
+			return;
 		std::vector<uint8>().swap(job.result.data);
 		fInFlight -= (uint64)job.identity.st_size;
 	}

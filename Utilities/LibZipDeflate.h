@@ -50,7 +50,8 @@ public:
 	// could not be read as the walk saw it, or when the calling thread was killed meanwhile.
 	bool Wait(int32 job, const DeflateResult** result, int* zipError, int* systemError);
 
-	// The job's data is no longer needed; its checksum and sizes stay.
+	// The job's data is no longer needed; its checksum and sizes stay. A job not started yet
+	// is dropped.
 	void Release(int32 job);
 
 private:

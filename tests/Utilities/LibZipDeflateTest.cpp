@@ -74,5 +74,9 @@ TEST(LibZipDeflate, WaitsInAnyOrderAndTellsFilesThatChanged)
 		int systemError = 0;
 		EXPECT_FALSE(pool.Wait(jobs[1], &result, &zipError, &systemError));
 		EXPECT_FALSE(pool.Wait(999, &result, &zipError, &systemError));
+		// A job given back before anyone took it is never done.
+		int32 dropped = pool.Add(rows[0].path, rows[0].identity);
+		pool.Release(dropped);
+		EXPECT_FALSE(pool.Wait(dropped, &result, &zipError, &systemError));
 	}
 }
