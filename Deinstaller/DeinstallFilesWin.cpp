@@ -1,6 +1,7 @@
 #include "DeinstallFilesWin.h"
 
 #include "DeinstallRemoval.h"
+#include "SavedFiles.h"
 
 #include <FileListItem.h>
 #include <FolderPictures.h>
@@ -97,6 +98,7 @@ DeinstallFilesWin::DeinstallFilesWin() :
 		fDestination = trash.Path();
 		SetMovePath(fDestination);
 	}
+	SavedFiles::GetProgramInstallationFolder(fInstallationFolder);
 	_UpdateDeinstallButton();
 }
 
@@ -208,6 +210,25 @@ DeinstallFilesWin::DeinstallFiles()
 		return;
 	}
 	Hide();
+	OfferPutBack();
+}
+
+void
+OfferToPutBackSavedEntries(const char* installationFolder)
+{
+	SavedFiles saved(installationFolder);
+	if (saved.Find() == 0)
+		return;
+	int32 answer = LibAsk(
+		"", saved.QuestionText(), "Keep Saved", "Put Back", NULL, B_WIDTH_AS_USUAL, B_INFO_ALERT);
+	if (answer != 1)
+		return;
+	PutBackCounts counts = saved.PutBack();
+	LibString report = SavedFiles::ReportText(counts, saved.Folder());
+	if (counts.Kept() > 0)
+		LibWarning("%s", (const char*)report);
+	else
+		LibInfo("%s", (const char*)report);
 }
 
 void
@@ -253,4 +274,10 @@ void
 DeinstallFilesWin::_UpdateDeinstallButton()
 {
 	fDeinstallButton->SetEnabled(fList->CurrentSelection() >= 0);
+}
+
+void
+DeinstallFilesWin::OfferPutBack()
+{
+	OfferToPutBackSavedEntries(fInstallationFolder);
 }

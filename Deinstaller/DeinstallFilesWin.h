@@ -1,7 +1,9 @@
 // DeinstallFilesWin: the "Deinstall Items" window. After a search it lists the full path of
 // every entry found, all selected; the user picks the items to remove and the folder they go
 // to (the boot volume's Trash unless another is chosen) and presses Deinstall. The window is
-// created once, hidden, and reused for every later search; the user cannot close it.
+// created once, hidden, and reused for every later search; the user cannot close it. When
+// the items are gone and the installation saved what they replaced, it offers to put those
+// entries back.
 #ifndef DEINSTALL_FILES_WIN_H
 #define DEINSTALL_FILES_WIN_H
 
@@ -26,6 +28,12 @@ enum {
 	kDeinstallMessage = 2000
 };
 
+// When the installation folder's "Saved Files" holds entries the installation replaced,
+// asks whether to put them back ("Keep Saved", "Put Back") and, if so, puts back those whose
+// place is free and tells how many went back and how many stay saved. Nothing is asked when
+// nothing is saved.
+void OfferToPutBackSavedEntries(const char* installationFolder);
+
 class DeinstallFilesWin : public LibWindow {
 public:
 	// Hidden; the destination is the boot volume's Trash.
@@ -44,8 +52,17 @@ public:
 	// Moves the selected items into the destination, files first and then the folders they
 	// emptied, and removes the script sections. Rows of items that left go; the others stay.
 	// When some moves failed, one warning says so and the window stays up with those rows
-	// selected; otherwise the window hides.
+	// selected; otherwise the window hides and OfferPutBack follows.
 	void DeinstallFiles();
+
+	// OfferToPutBackSavedEntries for the installation folder.
+	void OfferPutBack();
+
+	// The installation folder whose saved entries OfferPutBack offers; by default the folder
+	// of the running program, where the installer wrote the deinstaller.
+	void SetInstallationFolder(const char* folder) { fInstallationFolder = folder; }
+
+	const LibString& InstallationFolder() const { return fInstallationFolder; }
 
 	// Opens the folder chooser, made on first use, showing the destination in its folder.
 	void SelectMoveDestination();
@@ -76,6 +93,7 @@ private:
 	LibString fBootTag;
 	LibString fEnvironmentTag;
 	LibString fProfileTag;
+	LibString fInstallationFolder;
 	BListView* fList;
 	BScrollView* fScroll;
 	LibPictureButton* fFolderButton;

@@ -2,6 +2,7 @@
 
 #include "DeinstallRemoval.h"
 #include "DeinstallSearch.h"
+#include "SavedFiles.h"
 
 #include <PackageConfiguration.h>
 #include <PackageDefs.h>
@@ -10,7 +11,9 @@
 #include <Path.h>
 #include <VolumeRoster.h>
 
+#include <set>
 #include <string.h>
+#include <string>
 #include <sys/stat.h>
 #include <vector>
 
@@ -23,7 +26,7 @@ namespace {
 const char kVersionText[] = "Tarnwick 1.1.0\n";
 
 const char kUsageText[] =
-	"Usage: Tarnwick --unattended [--volume PATH] [--to DIR] [--dry-run]\n"
+	"Usage: Tarnwick --unattended [--volume PATH] [--to DIR] [--dry-run] [--restore-saved]\n"
 	"       Tarnwick [-ui]\n"
 	"\n"
 	"Without --unattended the deinstaller opens its window; -ui opens it even when the\n"
@@ -33,11 +36,16 @@ const char kUsageText[] =
 	"  --volume PATH  search the volume that holds PATH (default: the boot volume)\n"
 	"  --to DIR       move the items into the folder DIR (default: the Trash)\n"
 	"  --dry-run      list what would be removed and change nothing\n"
+	"  --restore-saved\n"
+	"                 once the items are gone, put the entries the installation replaced\n"
+	"                 and kept in its \"Saved Files\" folder back where they were, where\n"
+	"                 nothing else has taken their place\n"
 	"  --help         print this text\n"
 	"  --version      print the version\n"
 	"\n"
-	"Exit status: 0 removed (or listed), 1 nothing found, 2 usage error, 3 not configured,\n"
-	"4 some items could not be moved.\n";
+	"Exit status: 0 removed (or listed), 1 nothing found (with --restore-saved: nor anything\n"
+	"saved to put back), 2 usage error, 3 not configured, 4 some items could not be moved,\n"
+	"5 removed, but some saved entries could not be put back.\n";
 
 // Takes "--name VALUE" or "--name=VALUE" at argv[index]; false when it is another option.
 // A missing value is an error.
@@ -85,6 +93,8 @@ ParseUnattendedOptions(
 			options.unattended = true;
 		else if (strcmp(argument, "--dry-run") == 0)
 			options.dryRun = true;
+		else if (strcmp(argument, "--restore-saved") == 0)
+			options.restoreSaved = true;
 		else if (strcmp(argument, "--help") == 0)
 			options.help = true;
 		else if (strcmp(argument, "--version") == 0)
@@ -101,7 +111,7 @@ ParseUnattendedOptions(
 	if (error.Length() > 0)
 		return false;
 	if (!options.unattended && !options.help && !options.version) {
-		error = "--volume, --to and --dry-run need --unattended";
+		error = "--volume, --to, --dry-run and --restore-saved need --unattended";
 		return false;
 	}
 	return true;
@@ -142,9 +152,67 @@ GetUserScriptTags(const BMessage& configuration, LibString& bootTag, LibString& 
 	}
 }
 
+namespace {
+
+// Puts the saved entries back (or, with dryRun, says which would go back, counting the
+// places of the found items as free) and returns the run's exit status.
+int
+put_back_saved(SavedFiles& saved, bool dryRun, const std::vector<DeinstallItem>& items, int status,
+	FILE* out, FILE* err)
+{
+	std::set<std::string> leaving;
+	for (const DeinstallItem& item : items)
+		leaving.insert((const char*)item.path);
+	PutBackCounts counts = saved.PutBack(dryRun);
+	if (dryRun) {
+		counts = PutBackCounts();
+		for (SavedEntry& entry : saved.Entries()) {
+			if (entry.outcome == kPutBackPlaceTaken
+				&& leaving.count((const char*)entry.originalPath) > 0)
+				entry.outcome = kPutBackDone;
+			if (entry.outcome == kPutBackDone)
+				counts.done++;
+			else if (entry.outcome == kPutBackPlaceTaken)
+				counts.placeTaken++;
+			else if (entry.outcome == kPutBackFolderGone)
+				counts.folderGone++;
+			else
+				counts.failed++;
+		}
+	}
+
+	for (const SavedEntry& entry : saved.Entries()) {
+		const char* place = entry.originalPath;
+		const char* path = entry.savedPath;
+		switch (entry.outcome) {
+			case kPutBackDone:
+				fprintf(out, "%s: %s\n", dryRun ? "Would put back" : "Put back", place);
+				break;
+			case kPutBackPlaceTaken:
+				fprintf(err, "Tarnwick: kept '%s' saved: something else is at '%s'\n", path, place);
+				break;
+			case kPutBackFolderGone:
+				fprintf(err, "Tarnwick: kept '%s' saved: the folder of '%s' no longer exists\n",
+					path, place);
+				break;
+			default:
+				fprintf(
+					err, "Tarnwick: kept '%s' saved: it could not be moved to '%s'\n", path, place);
+				break;
+		}
+	}
+	if (!dryRun)
+		fprintf(out, "%s\n", (const char*)SavedFiles::ReportText(counts, saved.Folder()));
+	if (status != kUnattendedDone && status != kUnattendedNothingFound)
+		return status;
+	return counts.Kept() > 0 ? kUnattendedNotAllPutBack : kUnattendedDone;
+}
+
+} // namespace
+
 int
 RunUnattended(int argc, const char* const* argv, const ConfigurationReader& readConfiguration,
-	FILE* out, FILE* err)
+	FILE* out, FILE* err, const char* installationFolder)
 {
 	UnattendedOptions options;
 	LibString error;
@@ -223,34 +291,58 @@ RunUnattended(int argc, const char* const* argv, const ConfigurationReader& read
 		fprintf(out, "%s\n", (const char*)*path);
 	}
 	fflush(out);
+
+	int status = kUnattendedDone;
+	bool itemsGone = true;
 	if (items.empty()) {
 		fprintf(err, "%s\n", kNothingFoundText);
-		return kUnattendedNothingFound;
-	}
-	if (options.dryRun)
-		return kUnattendedDone;
+		status = kUnattendedNothingFound;
+	} else if (!options.dryRun) {
+		LibString bootTag;
+		LibString environmentTag;
+		LibString profileTag;
+		GetUserScriptTags(*configuration, bootTag, environmentTag, profileTag);
+		removal.SetUserScripts(bootTag, environmentTag, profileTag);
+		// Nobody answers: what is in the destination stays, and so does the item.
+		int32 collisions = 0;
+		removal.SetQuestion([&collisions, err](const BPath& incoming, const BPath& existing) {
+			collisions++;
+			fprintf(err, "Tarnwick: kept '%s' in place: '%s' is already there\n", incoming.Path(),
+				existing.Path());
+			return ReplaceAnswer();
+		});
+		DeinstallCounts counts = removal.Remove(items);
 
-	LibString bootTag;
-	LibString environmentTag;
-	LibString profileTag;
-	GetUserScriptTags(*configuration, bootTag, environmentTag, profileTag);
-	removal.SetUserScripts(bootTag, environmentTag, profileTag);
-	// Nobody answers: what is in the destination stays, and so does the item.
-	int32 collisions = 0;
-	removal.SetQuestion([&collisions, err](const BPath& incoming, const BPath& existing) {
-		collisions++;
-		fprintf(err, "Tarnwick: kept '%s' in place: '%s' is already there\n", incoming.Path(),
-			existing.Path());
-		return ReplaceAnswer();
-	});
-	DeinstallCounts counts = removal.Remove(items);
-
-	fprintf(out, "Moved %ld of %ld items to %s; %ld kept, %ld could not be moved.\n",
-		(long)counts.moved, (long)items.size(), (const char*)removal.Destination(),
-		(long)counts.kept, (long)counts.failed);
-	for (const DeinstallItem& item : items) {
-		if (item.outcome == kItemFailed)
-			fprintf(err, "Tarnwick: could not move '%s'\n", (const char*)item.path);
+		fprintf(out, "Moved %ld of %ld items to %s; %ld kept, %ld could not be moved.\n",
+			(long)counts.moved, (long)items.size(), (const char*)removal.Destination(),
+			(long)counts.kept, (long)counts.failed);
+		for (const DeinstallItem& item : items) {
+			if (item.outcome == kItemFailed)
+				fprintf(err, "Tarnwick: could not move '%s'\n", (const char*)item.path);
+		}
+		itemsGone = counts.failed == 0;
+		if (counts.failed > 0 || collisions > 0)
+			status = kUnattendedNotAllMoved;
 	}
-	return counts.failed > 0 || collisions > 0 ? kUnattendedNotAllMoved : kUnattendedDone;
+	fflush(out);
+
+	// What the installation replaced and kept goes back only once its items are gone.
+	LibString installation;
+	if (installationFolder != NULL)
+		installation = installationFolder;
+	else
+		SavedFiles::GetProgramInstallationFolder(installation);
+	SavedFiles saved(installation);
+	if (!itemsGone || saved.Find() == 0)
+		return status;
+	if (!options.restoreSaved) {
+		size_t count = saved.Entries().size();
+		fprintf(out,
+			"%ld %s that the installation replaced %s kept in \"%s\"; "
+			"--restore-saved puts %s back.\n",
+			(long)count, count == 1 ? "entry" : "entries", count == 1 ? "is" : "are",
+			(const char*)saved.Folder(), count == 1 ? "it" : "them");
+		return status;
+	}
+	return put_back_saved(saved, options.dryRun, items, status, out, err);
 }

@@ -3,6 +3,7 @@
 #include "DeinstallFilesWin.h"
 #include "DeinstallSearch.h"
 #include "DeinstallUnattended.h"
+#include "SavedFiles.h"
 
 #include <BackgroundView.h>
 #include <InstallImage.h>
@@ -46,6 +47,7 @@ DeinstallerWin::DeinstallerWin() :
 	fWatchingMounts(false)
 {
 	SetName("DeinstallerWin");
+	SavedFiles::GetProgramInstallationFolder(fInstallationFolder);
 	const BRect bounds = Bounds();
 
 	BackgroundView* background =
@@ -228,12 +230,16 @@ DeinstallerWin::ThreadChange(BMessage* message)
 
 	if (found.Size() == 0) {
 		LibError("%s", kNothingFoundText);
+		// The items are gone; what they replaced may still wait to be put back (the user
+		// kept it saved before, or removed the items by hand).
+		OfferToPutBackSavedEntries(fInstallationFolder);
 	} else {
 		if (fItemsWindow == NULL) {
 			fItemsWindow = new DeinstallFilesWin();
 			fItemsWindow->Run();
 		}
 		fItemsWindow->SetPaths(found);
+		fItemsWindow->SetInstallationFolder(fInstallationFolder);
 		LibString bootTag;
 		LibString environmentTag;
 		LibString profileTag;

@@ -57,6 +57,10 @@ public:
 
 	InstallImage* Image() const { return fImage; }
 
+	// The installation folder whose saved entries are offered back, to the items window and
+	// after a search that found nothing; by default the folder of the running program.
+	void SetInstallationFolder(const char* folder) { fInstallationFolder = folder; }
+
 private:
 	void _EndSearch();
 
@@ -67,6 +71,7 @@ private:
 	BButton* fSearchButton;
 	BStatusBar* fStatusBar;
 	BMessage fConfiguration;
+	LibString fInstallationFolder;
 	bool fWatchingMounts;
 };
 

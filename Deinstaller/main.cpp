@@ -48,7 +48,7 @@ main(int argc, char** argv)
 	if (!has_display()) {
 		fprintf(stderr,
 			"Tarnwick: no display to open its window on. Without a display run\n"
-			"  Tarnwick --unattended [--volume PATH] [--to DIR] [--dry-run]\n"
+			"  Tarnwick --unattended [--volume PATH] [--to DIR] [--dry-run] [--restore-saved]\n"
 			"(see Tarnwick --help).\n");
 		return kUnattendedUsage;
 	}

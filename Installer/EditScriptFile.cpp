@@ -3,14 +3,18 @@
 #include "LibEntry.h"
 #include "LibFile.h"
 #include "LibString.h"
+#include "WholeFile.h"
 
 #include <Path.h>
 
+#include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 #include <sys/stat.h>
-#include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -20,6 +24,13 @@ constexpr int kChunkSize = 512;
 
 constexpr const char* kScriptType = "text/plain";
 constexpr const char* kScriptEditor = "application/x-vnd.Be-STEE";
+
+std::string
+leaf_of(const std::string& path)
+{
+	size_t slash = path.rfind('/');
+	return slash == std::string::npos ? path : path.substr(slash + 1);
+}
 
 bool
 entry_exists(const char* path)
@@ -42,36 +53,28 @@ is_marker(const char* chunk, const char* marker)
 	return length == strlen(marker) && strncmp(chunk, marker, length) == 0;
 }
 
-// Copies every chunk outside the tagged sections from script to temporary. Sets
-// lastLineFeed to whether the last chunk written holds a line feed. False when a write
-// failed, so that a half-written copy never replaces the script.
-bool
-copy_without_sections(FILE* script, FILE* temporary, const char* beginMarker, const char* endMarker,
-	bool& lastLineFeed)
+// Splits text into the chunks a 512-byte line buffer reads: up to and including a line
+// feed, at most 511 bytes each.
+std::vector<std::string>
+chunks_of(const std::string& text)
 {
-	char chunk[kChunkSize];
-	bool inSection = false;
-	bool wroteAny = false;
-	bool lastHasLineFeed = false;
-	while (fgets(chunk, sizeof(chunk), script) != nullptr) {
-		if (is_marker(chunk, beginMarker))
-			inSection = true;
-		if (!inSection) {
-			if (fputs(chunk, temporary) == EOF)
-				return false;
-			wroteAny = true;
-			lastHasLineFeed = strchr(chunk, '\n') != nullptr;
-		}
-		if (is_marker(chunk, endMarker))
-			inSection = false;
+	std::vector<std::string> chunks;
+	size_t start = 0;
+	while (start < text.size()) {
+		size_t lineEnd = text.find('\n', start);
+		size_t end = lineEnd == std::string::npos ? text.size() : lineEnd + 1;
+		end = std::min(end, start + (kChunkSize - 1));
+		chunks.push_back(text.substr(start, end - start));
+		start = end;
 	}
-	if (ferror(script) != 0)
-		return false;
+	return chunks;
+}
 
-	// Only a chunk that was kept counts; when everything went, the earlier answer stands.
-	if (wroteAny && !lastHasLineFeed)
-		lastLineFeed = false;
-	return true;
+// Whether the chunk holds a line feed (a chunk of a longer line does not).
+bool
+has_line_feed(const std::string& chunk)
+{
+	return chunk.find('\n') != std::string::npos;
 }
 
 } // namespace
@@ -93,8 +96,10 @@ EditScriptFile(
 
 	LibString samplePath(path);
 	samplePath += ".sample";
-	if (!entry_exists(path) && entry_exists(samplePath))
-		LibCopy(samplePath, path);
+	// Copied whole as well: a stop meanwhile leaves no script or the sample's copy.
+	std::string sample;
+	if (!entry_exists(path) && entry_exists(samplePath) && ReadWholeFile(samplePath, sample))
+		ReplaceWholeFile(path, sample);
 
 	// The script's text lives in scriptFile: the script itself or, when the script is a
 	// symbolic link (dotfile managers link ".profile" into a repository), the file it
@@ -109,76 +114,84 @@ EditScriptFile(
 		}
 	}
 
+	std::string scriptFolder(static_cast<const char*>(scriptFile));
+	scriptFolder.erase(scriptFolder.rfind('/'));
+	SweepReplacementLeftovers(scriptFolder, leaf_of(static_cast<const char*>(scriptFile)));
+	SweepReplacementLeftovers(folderPath.Path(), std::string(fileName) + ".orig");
+
 	LibString beginMarker;
 	beginMarker.Formatted("#BEGIN_%s", tag);
 	LibString endMarker;
 	endMarker.Formatted("#END_%s", tag);
 
+	// A script that exists but cannot be read is left alone: rewriting it would lose it.
+	std::string text;
+	if (!ReadWholeFile(path, text))
+		return;
+	bool existed = entry_exists(scriptFile);
+
 	// Survey: which markers the script holds, and whether its last chunk ends a line.
+	std::vector<std::string> chunks = chunks_of(text);
 	bool beginFound = false;
 	bool endFound = false;
-	bool endsWithLineFeed = false;
-	if (FILE* script = fopen(path, "r")) {
-		char chunk[kChunkSize];
-		char lastChunk[kChunkSize] = "";
-		while (fgets(chunk, sizeof(chunk), script) != nullptr) {
-			if (is_marker(chunk, beginMarker))
-				beginFound = true;
-			else if (is_marker(chunk, endMarker))
-				endFound = true;
-			memcpy(lastChunk, chunk, sizeof(chunk));
-		}
-		fclose(script);
-		endsWithLineFeed = strchr(lastChunk, '\n') != nullptr;
+	for (const std::string& chunk : chunks) {
+		if (is_marker(chunk.c_str(), beginMarker))
+			beginFound = true;
+		else if (is_marker(chunk.c_str(), endMarker))
+			endFound = true;
 	}
+	bool endsWithLineFeed = !chunks.empty() && has_line_feed(chunks.back());
 
 	LibString backupPath(path);
 	backupPath += ".orig";
-	if (entry_exists(scriptFile))
-		LibCopy(scriptFile, backupPath);
+	if (existed)
+		ReplaceWholeFile(backupPath, text);
 
+	// The new text is made whole in memory and replaces the script in one step.
+	std::string result = text;
 	if (beginFound && endFound) {
-		LibString temporaryPath(scriptFile);
-		temporaryPath += ".tmp";
-		FILE* temporary = fopen(temporaryPath, "w");
-		FILE* script = fopen(path, "r");
-		if (temporary != nullptr && script != nullptr) {
-			bool lineFeed = endsWithLineFeed;
-			bool copied =
-				copy_without_sections(script, temporary, beginMarker, endMarker, lineFeed);
-			// The rewritten script keeps the permissions of the one it replaces.
-			struct stat status;
-			if (fstat(fileno(script), &status) == 0)
-				fchmod(fileno(temporary), status.st_mode & 07777);
-			fclose(script);
-			script = nullptr;
-			if (fclose(temporary) != 0)
-				copied = false;
-			temporary = nullptr;
-			if (copied) {
-				endsWithLineFeed = lineFeed;
-				LibMove(temporaryPath, scriptFile);
-			} else
-				unlink(temporaryPath);
-		}
-		if (script != nullptr)
-			fclose(script);
-		if (temporary != nullptr)
-			fclose(temporary);
-	}
-
-	if (contents != nullptr) {
-		if (FILE* script = fopen(path, "a")) {
-			if (!endsWithLineFeed) {
-				fputs("last line\n", stderr);
-				fputc('\n', script);
+		result.clear();
+		bool inSection = false;
+		bool wroteAny = false;
+		bool lastHasLineFeed = false;
+		for (const std::string& chunk : chunks) {
+			if (is_marker(chunk.c_str(), beginMarker))
+				inSection = true;
+			if (!inSection) {
+				result += chunk;
+				wroteAny = true;
+				lastHasLineFeed = has_line_feed(chunk);
 			}
-			fprintf(script, "%s\n", static_cast<const char*>(beginMarker));
-			fprintf(script, "%s\n", contents);
-			fprintf(script, "%s\n", static_cast<const char*>(endMarker));
-			fclose(script);
+			if (is_marker(chunk.c_str(), endMarker))
+				inSection = false;
+		}
+		// Only a chunk that was kept counts; when everything went, the earlier answer stands.
+		if (wroteAny && !lastHasLineFeed)
+			endsWithLineFeed = false;
+	}
+
+	bool lineFeedAdded = false;
+	if (contents != nullptr) {
+		if (!endsWithLineFeed) {
+			lineFeedAdded = true;
+			result += "\n";
+		}
+		result += static_cast<const char*>(beginMarker);
+		result += "\n";
+		result += contents;
+		result += "\n";
+		result += static_cast<const char*>(endMarker);
+		result += "\n";
+	}
+
+	if (result != text || !existed) {
+		// Without contents a missing script stays missing.
+		if ((existed || contents != nullptr) && ReplaceWholeFile(scriptFile, result)
+			&& lineFeedAdded) {
+			fputs("last line\n", stderr);
 		}
 	}
 
-	LibSetFileType(scriptFile, kScriptType, kScriptEditor);
+	if (entry_exists(scriptFile))
+		LibSetFileType(scriptFile, kScriptType, kScriptEditor);
 }

@@ -14,8 +14,10 @@
 // matches another that begins with it. A missing script is first copied from
 // "<fileName>.sample" beside it; the script's text as it was is kept as "<fileName>.orig"
 // (a plain file); afterwards the script is typed text/plain. A script that is a symbolic
-// link stays one: the file it leads to is backed up and rewritten. Failures are not
-// reported: a rewrite that cannot be completed leaves the script as it was.
+// link stays one: the file it leads to is backed up and rewritten. The script and its
+// backup are only ever replaced whole (WholeFile.h), so a stop at any instant leaves the old
+// text or the new one. Failures are not reported: a rewrite that cannot be completed leaves
+// the script as it was, and a script that cannot be read is left alone.
 void EditScriptFile(
 	const directory_which& folder, const char* fileName, const char* tag, const char* contents);
 

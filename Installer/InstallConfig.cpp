@@ -10,6 +10,7 @@
 #include "LibLocaleTime.h"
 #include "PackageConfiguration.h"
 #include "PackageDefs.h"
+#include "SavedEntry.h"
 #include "SessionScripts.h"
 
 #include <Directory.h>
@@ -34,7 +35,6 @@ namespace {
 // The status text is formatted into a buffer of this size, terminator included.
 const size_t kStatusSize = 100;
 
-const char* const kSavedFilesName = "Saved Files";
 const char* const kLogName = "Log";
 const char* const kLogType = "text/plain";
 
@@ -89,14 +89,8 @@ remove_entry(const std::string& path)
 bool
 save_entry(const std::string& path, const std::string& folder)
 {
-	std::string leaf = leaf_of(path.c_str());
-	std::string target = folder + "/" + leaf;
-	for (int32 i = 0; entry_exists(target); i++) {
-		target = folder + "/" + leaf + " copy";
-		if (i > 0)
-			target += " " + std::to_string(i);
-	}
-	return LibMove(path.c_str(), target.c_str()) && !entry_exists(path);
+	// The saved entry records where it was, so that the deinstaller can put it back.
+	return SaveReplacedEntry(path, folder, nullptr);
 }
 
 bool
@@ -144,7 +138,8 @@ InstallConfig::InstallConfig() :
 	fLog(nullptr),
 	fLogKept(false),
 	fRestartRequested(false),
-	fFailedCount(0)
+	fFailedCount(0),
+	fRun(nullptr)
 {
 }
 
@@ -171,6 +166,15 @@ InstallConfig::Action()
 	fNotInstalled.clear();
 	fLogKept = false;
 	Run run;
+
+	// Cleared also when a stop unwinds the run.
+	struct CurrentRun {
+		Run*& current;
+
+		~CurrentRun() { current = nullptr; }
+	} currentRun { fRun };
+
+	fRun = &run;
 	status_t result = _Run(run);
 	CloseLog();
 	return result;
@@ -191,6 +195,14 @@ InstallConfig::_Run(Run& run)
 	if (run.volume.GetName(volumeName) == B_OK)
 		run.volumeName = volumeName;
 	BuildInstallationTag(*this, run.tag);
+	// The deinstaller recognises a tag of at most this length: an installation under a
+	// longer one could never be found again, so none is made.
+	if (run.tag.Length() > Package::kMaxTagLength) {
+		LibError("This installer was improperly built: its installation tag is %d bytes long "
+				 "and the deinstaller recognises at most %d. Unable to install files.",
+			(int)run.tag.Length(), (int)Package::kMaxTagLength);
+		return kInstallFolderFailed;
+	}
 
 	BDirectory destination(&fDestination);
 	if (destination.InitCheck() != B_OK) {
@@ -216,7 +228,7 @@ InstallConfig::_Run(Run& run)
 	}
 
 	if (_BoolField(Package::kOptSaveReplaced)) {
-		run.savedFilesFolder = run.installationFolder + "/" + kSavedFilesName;
+		run.savedFilesFolder = run.installationFolder + "/" + kSavedFilesFolderName;
 		Libmkdir(run.savedFilesFolder.c_str());
 		run.savedFilesPath.SetTo(run.savedFilesFolder.c_str());
 	}

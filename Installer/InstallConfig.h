@@ -114,8 +114,35 @@ public:
 	// Offers to run each selected item marked auto_launch "True".
 	void AutoLaunch();
 
+	// What a run would do, as lines of text for the user, without doing any of it: the
+	// installation folder, for each selected item where it and its link would go, every
+	// collision with what would become of the entry in the way, the start-up folder and the
+	// script sections. A "Prompt" collision is taken as answered "Replace" when
+	// replaceWhenAsked, else "Don't Replace". destinationMade: the destination folder does
+	// not exist yet and would be made before the run. False (with the reason in the text)
+	// when the destination folder or the installation folder's name cannot be used.
+	bool DescribeRun(bool replaceWhenAsked, bool destinationMade, std::string& text);
+
 private:
 	struct Run;
+	struct Plan;
+
+	// Where a place name leads, found without touching the disk.
+	struct Place {
+		std::string path;
+		// The custom folder's index in the run's copy, or -1 for a standard folder.
+		int32 customIndex = -1;
+		// The custom folder's once-per-run replacement, and whether it would find an entry.
+		bool replace = false;
+		bool replacesExisting = false;
+	};
+
+	bool _ResolvePlace(
+		const char* name, const BMessage& customFolders, BVolume& volume, Place& place) const;
+	void _DescribeItem(Plan& plan, const BMessage& item, std::string& text);
+	bool _DescribePlace(Plan& plan, const char* name, std::string& folder, std::string& text);
+	void _DescribeCollision(Plan& plan, const std::string& folder, const std::string& leaf,
+		const std::string& mode, bool isLink, bool& placed, std::string& text);
 
 	status_t _Run(Run& run);
 	void _WriteLogHeader(Run& run);
@@ -126,6 +153,9 @@ private:
 		const std::string& leaf, bool deinstallable);
 	int _SettleCollision(const char* folder, const BPath& item, const char* mode, bool& askAgain,
 		bool& lastAnswer, const BPath& savedFilesFolder);
+	bool _MakeFolder(const std::string& path);
+	bool _MakeTaggedFolder(const std::string& path);
+	bool _MakeTaggedLink(const std::string& target, const std::string& linkPath);
 	void _EditScripts();
 	void _ShowCompletionNotice();
 	void _RunScript(const char* path);
@@ -142,6 +172,8 @@ private:
 	int32 fFailedCount;
 	// The items of the last run that were not installed; they are not offered to be run.
 	std::set<int32> fNotInstalled;
+	// The run in progress, while Action runs: folders made for it carry its tag.
+	Run* fRun;
 };
 
 #endif // INSTALL_CONFIG_H

@@ -50,10 +50,10 @@ names_the_root(const char* subFolder)
 } // namespace
 
 bool
-InstallConfig::GetNewPath(const char* name, BMessage& customFolders, BVolume& volume,
-	const char* savedFilesFolder, LibString& path)
+InstallConfig::_ResolvePlace(
+	const char* name, const BMessage& customFolders, BVolume& volume, Place& place) const
 {
-	path = "";
+	place = Place();
 	if (name == nullptr)
 		return false;
 
@@ -69,28 +69,14 @@ InstallConfig::GetNewPath(const char* name, BMessage& customFolders, BVolume& vo
 		BPath rootPath;
 		if (find_directory(static_cast<directory_which>(root), &rootPath, false, &volume) != B_OK)
 			return false;
-		std::string folderPath = rootPath.Path();
+		place.path = rootPath.Path();
 		if (!names_the_root(subFolder.c_str()))
-			folderPath += "/" + subFolder;
-
-		bool replace = false;
-		folder.FindBool(Package::kCustomReplaceExisting, &replace);
+			place.path += "/" + subFolder;
+		place.customIndex = i;
+		folder.FindBool(Package::kCustomReplaceExisting, &place.replace);
 		// A custom folder is replaced as a whole, never the standard folder it lies in.
-		if (replace && entry_exists(folderPath) && !names_the_root(subFolder.c_str())) {
-			if (_BoolField(Package::kOptSaveReplaced) && savedFilesFolder != nullptr
-				&& savedFilesFolder[0] != '\0') {
-				save_entry(folderPath, savedFilesFolder);
-			} else
-				remove_entry(folderPath);
-		}
-		if (!entry_exists(folderPath))
-			Libmkdir(folderPath.c_str());
-		// Once per run: the second item that names the folder finds the new one.
-		if (replace) {
-			folder.ReplaceBool(Package::kCustomReplaceExisting, false);
-			customFolders.ReplaceMessage(Package::kCustomFolder, i, &folder);
-		}
-		path = folderPath.c_str();
+		place.replacesExisting =
+			place.replace && entry_exists(place.path) && !names_the_root(subFolder.c_str());
 		return true;
 	}
 
@@ -101,7 +87,39 @@ InstallConfig::GetNewPath(const char* name, BMessage& customFolders, BVolume& vo
 	BPath standard;
 	if (find_directory(which, &standard) != B_OK)
 		return false;
-	path = standard.Path();
+	place.path = standard.Path();
+	return true;
+}
+
+bool
+InstallConfig::GetNewPath(const char* name, BMessage& customFolders, BVolume& volume,
+	const char* savedFilesFolder, LibString& path)
+{
+	path = "";
+	Place place;
+	if (!_ResolvePlace(name, customFolders, volume, place))
+		return false;
+	if (place.customIndex < 0) {
+		path = place.path.c_str();
+		return true;
+	}
+
+	if (place.replacesExisting) {
+		if (_BoolField(Package::kOptSaveReplaced) && savedFilesFolder != nullptr
+			&& savedFilesFolder[0] != '\0') {
+			save_entry(place.path, savedFilesFolder);
+		} else
+			remove_entry(place.path);
+	}
+	_MakeFolder(place.path);
+	// Once per run: the second item that names the folder finds the new one.
+	if (place.replace) {
+		BMessage folder;
+		customFolders.FindMessage(Package::kCustomFolder, place.customIndex, &folder);
+		folder.ReplaceBool(Package::kCustomReplaceExisting, false);
+		customFolders.ReplaceMessage(Package::kCustomFolder, place.customIndex, &folder);
+	}
+	path = place.path.c_str();
 	return true;
 }
 

@@ -6,6 +6,9 @@
 #include "PackageDefs.h"
 
 #include <cstdio>
+#include <map>
+#include <string>
+#include <vector>
 
 using namespace install_config;
 
@@ -99,24 +102,31 @@ InstallConfig::SelectedSize() const
 {
 	BMessage instructions;
 	FindMessage(Package::kInstallInstructions, &instructions);
-	BMessage item;
 	// Summed in 64 bits: selected items of more than 2 GB together must not wrap to a
 	// total that passes the free-space check. Each item counts by its leaf name's first
-	// item, as the size queries answer.
-	int64 total = 0;
-	BMessage first;
+	// item, as the size queries answer; those sizes are gathered in one pass, so that a
+	// package of many items is not read once per item.
+	std::map<std::string, int32> firstSizes;
+	std::vector<std::string> selectedLeaves;
+	BMessage item;
 	for (int32 i = 0; instructions.FindMessage(Package::kInstallFile, i, &item) == B_OK; i++) {
-		if (!is_selected(item))
-			continue;
 		const char* fileName = nullptr;
 		if (item.FindString(Package::kFileName, &fileName) != B_OK)
 			continue;
-		int32 size = 0;
-		if (find_item(*this, leaf_of(fileName).c_str(), first) >= 0)
-			first.FindInt32(Package::kFileSize, 0, &size);
+		std::string leaf = leaf_of(fileName);
+		if (firstSizes.count(leaf) == 0) {
+			int32 size = 0;
+			item.FindInt32(Package::kFileSize, 0, &size);
+			firstSizes[leaf] = size;
+		}
+		if (is_selected(item))
+			selectedLeaves.push_back(leaf);
+	}
+	int64 total = 0;
+	for (const std::string& leaf : selectedLeaves) {
 		// A negative size in a damaged package adds nothing.
-		if (size > 0)
-			total += size;
+		if (firstSizes[leaf] > 0)
+			total += firstSizes[leaf];
 	}
 	return total;
 }

@@ -224,8 +224,7 @@ InstallConfig::_InstallItem(Run& run, int32 index, int32 number, int32 total, BM
 					if (cleared && folder)
 						Log("\t\t\tRemoved existing folder %s\n", targetPath.c_str());
 				}
-				if (!entry_exists(targetFolder))
-					Libmkdir(targetFolder.c_str());
+				_MakeFolder(targetFolder);
 				if (cleared && LibMove(staging.c_str(), targetPath.c_str())
 					&& entry_exists(targetPath) && !entry_exists(staging)) {
 					Log("\t\t\tPlaced in %s\n", targetFolder.c_str());
@@ -312,9 +311,11 @@ InstallConfig::_PlaceLink(Run& run, const BMessage& meta, const std::string& pla
 			linkFolder.c_str());
 		return false;
 	}
-	if (!entry_exists(linkFolder))
-		Libmkdir(linkFolder.c_str());
-	if (!LibSymLink(placedPath.c_str(), linkPath.c_str()) || !entry_exists(linkPath)) {
+	_MakeFolder(linkFolder);
+	// A link the deinstaller removes carries its mark from the instant it exists.
+	bool made = deinstallable ? _MakeTaggedLink(placedPath, linkPath)
+							  : LibSymLink(placedPath.c_str(), linkPath.c_str());
+	if (!made || !entry_exists(linkPath)) {
 		Log("\t\t\tNo link placed in %s: it could not be made.\n", linkFolder.c_str());
 		return false;
 	}
@@ -327,7 +328,8 @@ InstallConfig::_PlaceLink(Run& run, const BMessage& meta, const std::string& pla
 		Log("\t\t\tThis link will not be removed by the de-installer\n");
 		return true;
 	}
-	if (!AddDeinstallTag(linkPath.c_str(), run.tag)) {
+	// The mark went along with the link; a volume that keeps no attributes has lost it.
+	if (!carries_tag(linkPath, run.tag) && !AddDeinstallTag(linkPath.c_str(), run.tag)) {
 		Log("\t\t\tNot marked for the deinstaller: %s cannot carry the mark.\n", linkPath.c_str());
 		return false;
 	}

@@ -54,8 +54,8 @@ bool same_folder(const std::string& first, const std::string& second);
 // Removes the entry (a folder with everything in it, a link itself); true when it is gone.
 bool remove_entry(const std::string& path);
 // Moves the entry into folder under its leaf name, or the first free name of 'leaf copy',
-// 'leaf copy 1', ... when that is taken, so that nothing saved before is replaced. True
-// when it moved.
+// 'leaf copy 1', ... when that is taken, so that nothing saved before is replaced, with
+// the record of where it was (SavedEntry.h). True when it moved.
 bool save_entry(const std::string& path, const std::string& folder);
 // Whether the record's install_to_system is present and true.
 bool is_selected(const BMessage& item);

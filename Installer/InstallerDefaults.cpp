@@ -24,7 +24,8 @@ InstallerPackagePath(const char* packagePath)
 }
 
 bool
-InstallerDefaultFolder(const BMessage& configuration, const std::string& packagePath, BPath& folder)
+InstallerDefaultFolder(
+	const BMessage& configuration, const std::string& packagePath, BPath& folder, bool create)
 {
 	const char* name = NULL;
 	if (configuration.FindString(Package::kOptDefaultFolder, &name) != B_OK || name == NULL)
@@ -44,7 +45,7 @@ InstallerDefaultFolder(const BMessage& configuration, const std::string& package
 	// A standard folder always exists on BeOS; on Linux one such as ~/Applications may not
 	// exist yet, and is made so that the package's default destination can be used.
 	BPath resolved;
-	if (find_directory(which, &resolved, true) != B_OK)
+	if (find_directory(which, &resolved, create) != B_OK)
 		return false;
 	folder = resolved;
 	return true;

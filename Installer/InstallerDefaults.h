@@ -14,9 +14,9 @@ std::string InstallerPackagePath(const char* packagePath);
 
 // The folder opt_default_folder names: "Current" (exact) is the folder that holds the
 // package file, any other value a standard folder name resolved on the boot volume (the folder is
-// made when it does not exist yet). False, with folder unchanged, when the field is missing or
-// names no standard folder.
-bool InstallerDefaultFolder(
-	const BMessage& configuration, const std::string& packagePath, BPath& folder);
+// made when it does not exist yet, unless create is false). False, with folder unchanged, when
+// the field is missing or names no standard folder.
+bool InstallerDefaultFolder(const BMessage& configuration, const std::string& packagePath,
+	BPath& folder, bool create = true);
 
 #endif // INSTALLER_DEFAULTS_H

@@ -1,10 +1,14 @@
 #include "SessionScripts.h"
 
+#include "WholeFile.h"
+
 #include <FindDirectory.h>
 #include <Path.h>
 
 #include <cerrno>
+#include <climits>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -94,23 +98,6 @@ write_all(int fd, const std::string& text)
 	return true;
 }
 
-// The whole file, or false when it cannot be read (a missing file reads as empty).
-bool
-read_file(const std::string& path, std::string* text)
-{
-	text->clear();
-	FILE* file = fopen(path.c_str(), "rb");
-	if (file == nullptr)
-		return errno == ENOENT;
-	char buffer[4096];
-	size_t length;
-	while ((length = fread(buffer, 1, sizeof(buffer), file)) > 0)
-		text->append(buffer, length);
-	bool ok = ferror(file) == 0;
-	fclose(file);
-	return ok;
-}
-
 bool
 contains_line(const std::string& text, const std::string& line)
 {
@@ -198,21 +185,22 @@ EnsureEnvironmentScriptIsRead()
 	std::string line = EnvironmentScriptProfileLine(script.c_str());
 
 	std::string text;
-	if (!read_file(profile, &text))
+	if (!ReadWholeFile(profile.c_str(), text))
 		return false;
 	if (contains_line(text, line))
 		return true;
 
-	std::string addition;
 	if (!text.empty() && text.back() != '\n')
-		addition += "\n";
-	addition += std::string(kProfileComment) + "\n" + line + "\n";
-	// Appending keeps the profile's own file, and a link to it, as they are.
-	int fd = open(profile.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
-	if (fd < 0)
-		return false;
-	bool written = write_all(fd, addition);
-	if (close(fd) != 0)
-		written = false;
-	return written;
+		text += "\n";
+	text += std::string(kProfileComment) + "\n" + line + "\n";
+	// The profile is replaced whole, so a stop meanwhile leaves it as it was or with the
+	// line; a profile that is a link stays one and its file is replaced.
+	std::string file = profile;
+	if (char* target = realpath(profile.c_str(), nullptr)) {
+		file = target;
+		free(target);
+	}
+	size_t slash = file.rfind('/');
+	SweepReplacementLeftovers(file.substr(0, slash), file.substr(slash + 1));
+	return ReplaceWholeFile(file.c_str(), text);
 }

@@ -18,7 +18,8 @@ bool EnsureBootScriptRunsAtLogin();
 
 // Appends to ~/.profile one line that reads the environment script when it is readable,
 // under a comment line, unless the profile holds that line already. A profile that is a
-// symbolic link is written through the link. True when the profile holds the line.
+// symbolic link stays one: the file it leads to is replaced whole. True when the profile holds
+// the line.
 bool EnsureEnvironmentScriptIsRead();
 
 // The texts written, for tests and the documentation's examples.

@@ -22,7 +22,7 @@
 
 const char* const kUnattendedHelpText =
 	"Usage: Installer [--unattended --accept-licence [--type NAME | --items LEAF,LEAF...]\n"
-	"                 [--folder DIR] [--collisions keep|replace] [--run-items]]\n"
+	"                 [--folder DIR] [--collisions keep|replace] [--run-items] [--dry-run]]\n"
 	"       Installer --unattended --list\n"
 	"       Installer --help | --version\n"
 	"\n"
@@ -43,14 +43,18 @@ const char* const kUnattendedHelpText =
 	"  --run-items         run the items the package offers to run at the end (default:\n"
 	"                      \"Later\")\n"
 	"  --list              print the product, its install types and items, then exit\n"
+	"  --dry-run           print what the installation would do and change nothing: the\n"
+	"                      requirements' verdict, where each chosen item and its link would\n"
+	"                      go, what would become of each entry in the way (as --collisions\n"
+	"                      says), the script sections; needs no --accept-licence\n"
 	"\n"
 	"Suggested requirements that are not met are passed (\"Continue\"), required ones end\n"
 	"the run (\"Abort\"); the system is never restarted and no folder is opened. Status\n"
 	"texts go to standard output, the text of every alert to standard error.\n"
 	"\n"
-	"Exit status: 0 installed; 1 the package cannot be read, or the destination or\n"
-	"installation folder failed; 2 usage error; 3 requirements not met; 4 installed, but\n"
-	"some items could not be installed as the package asks.\n";
+	"Exit status: 0 installed (with --dry-run: would install); 1 the package cannot be read,\n"
+	"or the destination or installation folder failed; 2 usage error; 3 requirements not\n"
+	"met; 4 installed, but some items could not be installed as the package asks.\n";
 
 namespace {
 
@@ -61,6 +65,7 @@ struct Options {
 	bool acceptLicence = false;
 	bool list = false;
 	bool runItems = false;
+	bool dryRun = false;
 	bool help = false;
 	bool version = false;
 	bool typeGiven = false;
@@ -74,7 +79,7 @@ struct Options {
 // Options that take a value, and those that do not.
 const char* const kValueOptions[] = { "--type", "--items", "--folder", "--collisions" };
 const char* const kFlagOptions[] = { "--unattended", "--accept-licence", "--accept-license",
-	"--list", "--run-items", "--help", "--version" };
+	"--list", "--run-items", "--dry-run", "--help", "--version" };
 
 bool
 is_value_option(const std::string& name)
@@ -152,6 +157,8 @@ parse(const std::vector<std::string>& arguments, Options& options, std::string& 
 			options.list = true;
 		else if (name == "--run-items")
 			options.runItems = true;
+		else if (name == "--dry-run")
+			options.dryRun = true;
 		else if (name == "--help")
 			options.help = true;
 		else if (name == "--version")
@@ -405,13 +412,42 @@ choose_destination(InstallConfig& config, const Options& options, const std::str
 	if (!options.folder.empty()) {
 		// A folder that does not exist is the engine's to report, as the window's would be.
 		folder.SetTo(options.folder.c_str(), NULL, true);
-	} else if (!InstallerDefaultFolder(config, packagePath, folder))
+	} else if (!InstallerDefaultFolder(config, packagePath, folder, !options.dryRun))
 		find_directory(B_USER_DIRECTORY, &folder);
 	entry_ref ref;
 	if (folder.InitCheck() != B_OK || get_ref_for_path(folder.Path(), &ref) != B_OK)
 		return false;
 	config.SetDestination(ref);
 	return true;
+}
+
+// Tells what the run would do: the requirements' verdict (its questions answered as in a
+// run, their texts on err), then the engine's description. Writes nothing.
+int
+dry_run(InstallConfig& config, const Options& options, FILE* out, FILE* err)
+{
+	fprintf(out, "Dry run: nothing is installed, moved or written.\n");
+	int32 asked = 0;
+	LibSetAlertPolicy([&options, &asked, err](const LibAlertQuestion& question) {
+		asked++;
+		return answer(question, options, err);
+	});
+	int32 verdict = config.CheckSystemResources();
+	LibSetAlertPolicy(nullptr);
+	if (verdict != kRequirementsGoOn) {
+		fprintf(out, "Requirements: not met; nothing would be installed\n");
+		return kUnattendedRequirementsNotMet;
+	}
+	fprintf(out, "Requirements: %s\n",
+		asked == 0 ? "met" : "not all met; the installation would go on");
+	std::string text;
+	// The package's default folder is made before a run; a dry run only says so.
+	BPath destination(&config.Destination());
+	bool destinationMade = options.folder.empty() && destination.InitCheck() == B_OK
+		&& !BEntry(destination.Path()).Exists();
+	bool described = config.DescribeRun(options.replace, destinationMade, text);
+	fputs(text.c_str(), out);
+	return described ? kUnattendedInstalled : kUnattendedFolderFailed;
 }
 
 } // namespace
@@ -464,7 +500,8 @@ RunUnattended(const std::vector<std::string>& arguments, const std::string& give
 	}
 
 	const char* licence = config.GetString(Package::kLicense, "");
-	if (licence[0] != '\0' && !options.acceptLicence) {
+	// A dry run installs nothing, so nothing is agreed to.
+	if (licence[0] != '\0' && !options.acceptLicence && !options.dryRun) {
 		fprintf(out, "%s\n", licence);
 		fprintf(err,
 			"Installer: the package has the licence above; run again with --accept-licence "
@@ -480,6 +517,8 @@ RunUnattended(const std::vector<std::string>& arguments, const std::string& give
 			options.folder.c_str());
 		return kUnattendedFolderFailed;
 	}
+	if (options.dryRun)
+		return dry_run(config, options, out, err);
 	// Nobody is there to look at it.
 	config.RemoveName(Package::kCompleteDisplayFolder);
 	config.AddBool(Package::kCompleteDisplayFolder, false);

@@ -4,6 +4,7 @@
 #include "ItemIcon.h"
 #include "LibEntry.h"
 #include "PackageDefs.h"
+#include "PackageRules.h"
 #include "WavSound.h"
 
 #include <Entry.h>
@@ -14,14 +15,25 @@
 
 namespace {
 
-void
+// Adds the item's record and gives the size it records (what a selection adds up), or -1
+// when the item cannot be described.
+int64
 add_item(const Manifest& manifest, const ManifestItem& item, BMessage& instructions,
 	Diagnostics& diagnostics, const std::optional<time_t>& latestTime)
 {
 	struct stat status;
 	if (lstat(item.path.c_str(), &status) != 0) {
 		diagnostics.Error(manifest.file, item.line, 0, "payload not found: " + item.path);
-		return;
+		return -1;
+	}
+	// The configuration records sizes as int32, and the installer adds them up as one.
+	int64 actual = LibEntrySize64(item.path.c_str(), true);
+	if (actual > package_rules::kMaxItemSize) {
+		diagnostics.Error(manifest.file, item.line, 1,
+			item.path + " holds " + package_rules::ByteCount(actual)
+				+ " with its attributes; an item can hold at most "
+				+ package_rules::ByteCount(package_rules::kMaxItemSize) + " (2 GiB)");
+		return -1;
 	}
 
 	BMessage record;
@@ -34,7 +46,7 @@ add_item(const Manifest& manifest, const ManifestItem& item, BMessage& instructi
 	if (item.recordedSize)
 		sizes = *item.recordedSize;
 	else {
-		int32 size = LibEntrySize(item.path.c_str(), true);
+		int32 size = static_cast<int32>(actual);
 		sizes = { size, size };
 	}
 	for (int32 size : sizes)
@@ -79,6 +91,7 @@ add_item(const Manifest& manifest, const ManifestItem& item, BMessage& instructi
 	record.AddMessage(Package::kInstallMeta, &meta);
 
 	instructions.AddMessage(Package::kInstallFile, &record);
+	return sizes.empty() ? 0 : sizes[0];
 }
 
 void
@@ -150,8 +163,19 @@ BuildConfiguration(const Manifest& manifest, int32 deinstallerSize, BMessage& co
 	configuration.AddString(Package::kLicense, manifest.license.c_str());
 
 	BMessage instructions;
-	for (const ManifestItem& item : manifest.items)
-		add_item(manifest, item, instructions, diagnostics, latestTime);
+	int64 total = 0;
+	bool sized = true;
+	for (const ManifestItem& item : manifest.items) {
+		int64 size = add_item(manifest, item, instructions, diagnostics, latestTime);
+		sized = sized && size >= 0;
+		total += size > 0 ? size : 0;
+	}
+	// A user may select every item; the installer adds their sizes up as an int32.
+	if (sized && total > package_rules::kMaxSelectedTotal)
+		diagnostics.Error(manifest.file, 0, 0,
+			"the items hold " + package_rules::ByteCount(total)
+				+ " together; the items a user can select may hold at most "
+				+ package_rules::ByteCount(package_rules::kMaxSelectedTotal) + " (2 GiB)");
 	configuration.AddMessage(Package::kInstallInstructions, &instructions);
 
 	BMessage customFolders;

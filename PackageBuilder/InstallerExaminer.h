@@ -47,6 +47,8 @@ private:
 	void _CheckItems(const BMessage& instructions);
 	void _CheckPlacement(
 		const std::string& where, const char* field, const char* value, bool allowNone);
+	void _CheckRules();
+	void _CheckDeinstallerSize(int32 recorded);
 	void _CheckEmbedded(int32 id, const char* resourceName, const char* entryName, const char* what,
 		int32 expectedSize);
 	void _Error(const std::string& text);

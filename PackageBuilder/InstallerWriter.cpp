@@ -1,9 +1,11 @@
 #include "InstallerWriter.h"
 
 #include "ConfigurationBuilder.h"
+#include "DeinstallerSize.h"
 #include "LibEntry.h"
 #include "LibFile.h"
 #include "PackageDefs.h"
+#include "PackageRules.h"
 #include "PayloadArchive.h"
 
 #include <AppFileInfo.h>
@@ -26,18 +28,24 @@ namespace {
 // Archives go into the installer in pieces of this size.
 const size_t kStreamChunk = 1024 * 1024;
 
-// Copies the base program's bytes to a new file at path (created exclusively).
+// Copies the base program's bytes to a new file beside output, under a fresh name given
+// in path. The name is created exclusively, so neither a file nor a link that someone left
+// under a guessable name is written through.
 bool
-copy_base(const std::string& base, const std::string& path)
+copy_base(const std::string& base, const std::string& output, std::string& path)
 {
 	int source = open(base.c_str(), O_RDONLY | O_CLOEXEC);
 	if (source < 0)
 		return false;
-	int target = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0755);
+	std::string pattern = output + ".partial-XXXXXX";
+	std::vector<char> name(pattern.begin(), pattern.end());
+	name.push_back('\0');
+	int target = mkostemp(name.data(), O_CLOEXEC);
 	if (target < 0) {
 		close(source);
 		return false;
 	}
+	path = name.data();
 	std::vector<char> buffer(1 << 20);
 	bool ok = true;
 	ssize_t count = 0;
@@ -255,6 +263,36 @@ pick(const std::string& option, const std::string& manifest, const char* besideP
 	return std::string();
 }
 
+// Whether path is a regular file that can be run.
+bool
+is_program(const std::string& path)
+{
+	struct stat status;
+	return stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode)
+		&& access(path.c_str(), X_OK) == 0;
+}
+
+int64
+file_size(const std::string& path)
+{
+	struct stat status;
+	return path.empty() || stat(path.c_str(), &status) != 0 ? 0 : status.st_size;
+}
+
+// The installer's resources are addressed with 32-bit offsets.
+bool
+fits_installer(int64 size, const std::string& file, const char* when, Diagnostics& diagnostics)
+{
+	if (size <= package_rules::kMaxInstallerSize)
+		return true;
+	diagnostics.Error(file, 0, 0,
+		std::string(when) + " the installer holds " + package_rules::ByteCount(size)
+			+ "; an installer can hold at most "
+			+ package_rules::ByteCount(package_rules::kMaxInstallerSize)
+			+ " (4 GiB), as its resources are found by 32-bit offsets");
+	return false;
+}
+
 } // namespace
 
 std::string
@@ -288,9 +326,9 @@ WriteInstaller(const Manifest& manifest, const BuildOptions& givenOptions, Diagn
 			"beside the Installer");
 		return false;
 	}
-	struct stat status;
-	if (stat(base.c_str(), &status) != 0 || !S_ISREG(status.st_mode)) {
-		diagnostics.Error(file, 0, 0, "the base installer " + base + " is not a file");
+	if (!is_program(base)) {
+		diagnostics.Error(file, 0, 0,
+			"the base installer " + base + " is not a program (a regular file that can be run)");
 		return false;
 	}
 	std::string deinstaller =
@@ -299,11 +337,24 @@ WriteInstaller(const Manifest& manifest, const BuildOptions& givenOptions, Diagn
 		diagnostics.Warning(file, 0, 0,
 			"no deinstaller (--deinstaller, 'deinstaller' in the manifest, or Tarnwick beside "
 			"PackageBuilder): installations will get none");
+	else if (!is_program(deinstaller)) {
+		diagnostics.Error(file, 0, 0,
+			"the deinstaller " + deinstaller
+				+ " is not a program (a regular file that can be run)");
+		return false;
+	}
 
-	int32 deinstallerSize = deinstaller.empty() ? -1 : LibEntrySize(deinstaller.c_str(), true);
 	BMessage configuration;
-	if (!BuildConfiguration(
-			manifest, deinstallerSize, configuration, diagnostics, options.latestTime))
+	if (!BuildConfiguration(manifest, -1, configuration, diagnostics, options.latestTime))
+		return false;
+
+	// Everything the installer will hold, as far as it is known before packing: archives
+	// of incompressible data come out a little larger, which the check after packing sees.
+	int64 estimate = file_size(base) + file_size(deinstaller) + file_size(manifest.help)
+		+ configuration.FlattenedSize();
+	for (const ManifestItem& item : manifest.items)
+		estimate += LibEntrySize64(item.path.c_str(), true);
+	if (!fits_installer(estimate, file, "before packing,", diagnostics))
 		return false;
 
 	std::string work = MakeWorkFolder("PackageBuilder");
@@ -317,7 +368,24 @@ WriteInstaller(const Manifest& manifest, const BuildOptions& givenOptions, Diagn
 	settings.jobs = options.jobs;
 	settings.latestTime = options.latestTime;
 	bool ok = true;
-	std::vector<bool> packed = pack_items(manifest, work, settings);
+	if (!deinstaller.empty()) {
+		// What the installer writes: the program with its reduced configuration added.
+		std::string measured = work + "/measure/" + Package::kDeinstallerName;
+		int64 size = -1;
+		if (Libmkdir((work + "/measure").c_str()) && LibCopy(deinstaller.c_str(), measured.c_str()))
+			size = MeasureInstalledDeinstaller(measured, configuration);
+		if (size < 0 || size > INT32_MAX) {
+			diagnostics.Error(file, 0, 0,
+				"the deinstaller " + deinstaller
+					+ " cannot take the configuration the installer adds to it: it must be a "
+					  "program with resources (or room for them)");
+			ok = false;
+		} else
+			configuration.AddInt32(Package::kDeinstallerSize, static_cast<int32>(size));
+	}
+	std::vector<bool> packed;
+	if (ok)
+		packed = pack_items(manifest, work, settings);
 	for (size_t index = 0; index < packed.size(); index++) {
 		if (!packed[index]) {
 			diagnostics.Error(
@@ -340,9 +408,18 @@ WriteInstaller(const Manifest& manifest, const BuildOptions& givenOptions, Diagn
 		ok = false;
 	}
 
-	std::string temporary = options.output + ".partial-" + std::to_string(getpid());
-	if (ok && !copy_base(base, temporary)) {
-		diagnostics.Error(options.output, 0, 0, "cannot write " + temporary);
+	if (ok) {
+		int64 size = file_size(base) + configuration.FlattenedSize() + file_size(helpArchive)
+			+ file_size(deinstallerArchive);
+		for (size_t index = 0; index < manifest.items.size(); index++)
+			size += file_size(work + "/item-" + std::to_string(index) + ".zip");
+		ok = fits_installer(size, file, "packed,", diagnostics);
+	}
+
+	std::string temporary;
+	if (ok && !copy_base(base, options.output, temporary)) {
+		diagnostics.Error(options.output, 0, 0,
+			"cannot write a new file beside it: " + std::string(strerror(errno)));
 		ok = false;
 	}
 
@@ -392,7 +469,7 @@ WriteInstaller(const Manifest& manifest, const BuildOptions& givenOptions, Diagn
 			"cannot move the new installer into place: " + std::string(strerror(errno)));
 		ok = false;
 	}
-	if (!ok)
+	if (!ok && !temporary.empty())
 		unlink(temporary.c_str());
 	RemoveWorkFolder(work);
 	return ok;

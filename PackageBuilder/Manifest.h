@@ -21,7 +21,8 @@ struct ManifestCustomFolder {
 	std::string name;
 	int32 root = 0;
 	std::string subDir;
-	bool replace = true;
+	// Off unless asked: replacing moves away whatever is at that place.
+	bool replace = false;
 };
 
 struct ManifestItem {

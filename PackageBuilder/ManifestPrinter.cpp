@@ -305,8 +305,11 @@ PrintManifest(InstallerExaminer& inspector, const std::string& installerPath,
 	if (c.FindMessage(Package::kGroups, &groups) == B_OK) {
 		const char* name = nullptr;
 		for (int32 i = 0; groups.FindString(Package::kGroupName, i, &name) == B_OK; i++) {
-			const char* description = "";
-			groups.FindString(Package::kGroupDescription, i, &description);
+			// A lookup that fails leaves no text behind; a missing description is empty.
+			const char* description = nullptr;
+			if (groups.FindString(Package::kGroupDescription, i, &description) != B_OK
+				|| description == nullptr)
+				description = "";
 			fprintf(stream, "\n[[install_types]]\nname = %s\ndescription = %s\n",
 				TomlString(name).c_str(), TomlString(description).c_str());
 		}

@@ -2,19 +2,28 @@
 
 #include "LibEntry.h"
 #include "LibString.h"
+#include "ManifestText.h"
 #include "PackageDefs.h"
+#include "PackageRules.h"
+#include "PayloadLinks.h"
 
 #include <StorageDefs.h>
 
 // The manifest parser reports failures through its result instead of throwing.
 #define TOML_EXCEPTIONS 0
+// The parser's internal assertions stop the program on some malformed texts ("[=" for one)
+// where its own code goes on to report a parse error; the manifest is the author's input,
+// so a wrong one must give that error, never an abort.
+#define TOML_ASSERT(expr) static_cast<void>(0)
 #include <toml++/toml.h>
 
 #include <algorithm>
+#include <cmath>
 #include <fstream>
 #include <set>
 #include <sstream>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -30,6 +39,12 @@ is_regular_file(const std::string& path)
 {
 	struct stat status;
 	return stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode);
+}
+
+bool
+is_executable_file(const std::string& path)
+{
+	return is_regular_file(path) && access(path.c_str(), X_OK) == 0;
 }
 
 std::string
@@ -356,9 +371,57 @@ read_script(Context& context, TableReader& scripts, const char* key, ManifestScr
 	reader.Bool("enabled", script.enabled);
 	reader.String("tag", script.tag, script.enabled);
 	reader.String("contents", script.contents);
-	if (script.tag.find('\n') != std::string::npos)
-		context.Error(reader.Node("tag")->source(), "a script tag must be one line");
+	if (reader.Has("tag")) {
+		std::string problem = package_rules::ScriptTagProblem(script.tag);
+		if (!problem.empty())
+			context.Error(reader.Node("tag")->source(), problem);
+	}
 	reader.Finish();
+}
+
+// The enabled sections of one package share the user's scripts with each other and with
+// the start-up section: no tag may equal or contain another, and no contents may hold a
+// marker line of any of them.
+void
+check_scripts(Context& context, const toml::table& scripts, const Manifest& manifest)
+{
+	struct {
+		const char* key;
+		const ManifestScript& script;
+	} const all[] = {
+		{ "bootscript", manifest.bootscript },
+		{ "setup_environment", manifest.setupEnvironment },
+		{ "profile", manifest.profile },
+	};
+
+	auto where = [&](const char* key, const char* field) -> const toml::source_region& {
+		const toml::node* node = scripts.at_path(std::string(key) + "." + field).node();
+		if (node == nullptr)
+			node = scripts.get(key);
+		return node != nullptr ? node->source() : scripts.source();
+	};
+
+	std::vector<std::string> tags;
+	for (const auto& each : all) {
+		if (each.script.enabled)
+			tags.push_back(each.script.tag);
+	}
+	for (size_t i = 0; i < std::size(all); i++) {
+		if (!all[i].script.enabled)
+			continue;
+		for (size_t j = 0; j < i; j++) {
+			if (!all[j].script.enabled)
+				continue;
+			std::string problem =
+				package_rules::ScriptTagsProblem(all[j].script.tag, all[i].script.tag);
+			if (!problem.empty())
+				context.Error(where(all[i].key, "tag"),
+					problem + " ([scripts." + all[j].key + "] and [scripts." + all[i].key + "])");
+		}
+		std::string problem = package_rules::ScriptContentsProblem(all[i].script.contents, tags);
+		if (!problem.empty())
+			context.Error(where(all[i].key, "contents"), problem);
+	}
 }
 
 void
@@ -424,9 +487,11 @@ read_options(Context& context, TableReader& top, Manifest& manifest)
 	}
 	TableReader reader(context, *table, "[options]");
 	reader.String("created_folder", manifest.createdFolder, true);
-	if (manifest.createdFolder.find('/') != std::string::npos)
-		context.Error(reader.Node("created_folder")->source(),
-			"'created_folder' is one folder name, without '/'");
+	if (!manifest.createdFolder.empty()) {
+		std::string problem = package_rules::CreatedFolderProblem(manifest.createdFolder);
+		if (!problem.empty())
+			context.Error(reader.Node("created_folder")->source(), "'created_folder': " + problem);
+	}
 	reader.String("default_folder", manifest.defaultFolder);
 	if (manifest.defaultFolder && *manifest.defaultFolder != Package::kCurrentFolder
 		&& !LibStdDirNameExists(manifest.defaultFolder->c_str()))
@@ -454,8 +519,12 @@ read_requirements(Context& context, TableReader& top, Manifest& manifest)
 
 	if (reader.Number("disk_space_kb", manifest.diskSpaceKb)) {
 		manifest.diskSpaceCheck = true;
-		// The installer reads the amount in bytes as a signed 32-bit count.
-		if (manifest.diskSpaceKb < 0 || manifest.diskSpaceKb * 1024.0 > 2147483647.0)
+		// The installer reads the amount in bytes as a signed 32-bit count; NaN and the
+		// infinities compare false with every bound, so they are named first.
+		if (!std::isfinite(manifest.diskSpaceKb))
+			context.Error(
+				reader.Node("disk_space_kb")->source(), "'disk_space_kb' must be a finite number");
+		else if (manifest.diskSpaceKb < 0 || manifest.diskSpaceKb * 1024.0 > 2147483647.0)
 			context.Error(reader.Node("disk_space_kb")->source(),
 				"'disk_space_kb' must lie between 0 and 2097151 (2 GB)");
 	}
@@ -534,14 +603,23 @@ read_custom_folders(Context& context, TableReader& top, Manifest& manifest)
 					"'root' must be a standard folder name, not '" + root->as_string()->get()
 						+ "'");
 		} else if (root->is_integer()) {
-			folder.root = static_cast<int32>(root->as_integer()->get());
+			// Checked before narrowing: a code beyond 32 bits must not wrap onto a valid one.
+			int64 code = root->as_integer()->get();
 			LibString name;
-			if (!LibGetStdDirName(static_cast<directory_which>(folder.root), name))
+			if (code < INT32_MIN || code > INT32_MAX
+				|| !LibGetStdDirName(static_cast<directory_which>(code), name))
 				context.Error(root->source(), "'root' is not a standard folder code");
+			else
+				folder.root = static_cast<int32>(code);
 		} else
 			context.Error(root->source(), "'root' must be a standard folder name");
 
 		reader.String("sub_dir", folder.subDir);
+		std::string problem = package_rules::SubDirProblem(folder.subDir);
+		if (!problem.empty())
+			context.Error(
+				reader.Has("sub_dir") ? reader.Node("sub_dir")->source() : reader.Source(),
+				"'sub_dir' of custom folder '" + folder.name + "': " + problem);
 		reader.Bool("replace", folder.replace);
 		reader.Finish();
 		manifest.customFolders.push_back(folder);
@@ -575,6 +653,12 @@ read_items(Context& context, TableReader& top, Manifest& manifest)
 				context.Error(where, "the payload path must end in a file or folder name");
 			else if (leaf.size() >= B_FILE_NAME_LENGTH)
 				context.Error(where, "the payload's name is longer than 255 bytes");
+			else {
+				for (const std::string& link : FindLinksLeavingItem(item.path))
+					context.Error(where,
+						"the payload's link " + link
+							+ " points outside the item; the installer would refuse it");
+			}
 			for (const auto& [other, line] : leaves) {
 				if (other == leaf)
 					context.Warning(where,
@@ -602,6 +686,10 @@ read_items(Context& context, TableReader& top, Manifest& manifest)
 				"link '" + item.link
 					+ "' is neither \"None\", \"User Selected\", a custom folder nor a standard "
 					  "folder");
+		if (item.link == item.destination)
+			context.Error(reader.Node("link")->source(),
+				"'link' names the item's own destination '" + item.link
+					+ "': the link would take the item's place");
 		reader.String("link_exists", item.linkExists);
 		if (!is_collision_mode(item.linkExists))
 			context.Error(reader.Node("link_exists")->source(),
@@ -619,6 +707,12 @@ read_items(Context& context, TableReader& top, Manifest& manifest)
 		}
 
 		reader.String("recorded_path", item.recordedPath);
+		// The installer finds an item's payload by the leaf of the recorded path.
+		if (item.recordedPath && !item.path.empty()
+			&& leaf_of(*item.recordedPath) != leaf_of(item.path))
+			context.Error(reader.Node("recorded_path")->source(),
+				"'recorded_path' must end in the payload's name '" + leaf_of(item.path) + "', not '"
+					+ leaf_of(*item.recordedPath) + "'");
 		if (const toml::node* sizes = reader.Node("recorded_size")) {
 			const toml::array* array = sizes->as_array();
 			std::vector<int32> values;
@@ -687,6 +781,12 @@ ManifestReader::ReadText(
 	manifest.file = path;
 	manifest.folder = folder;
 
+	ManifestTextProblem problem;
+	if (!CheckManifestText(text, problem)) {
+		fDiagnostics.Error(path, problem.line, problem.column, problem.text);
+		return false;
+	}
+
 	toml::parse_result result = toml::parse(text, path);
 	if (!result) {
 		const toml::parse_error& error = result.error();
@@ -700,6 +800,14 @@ ManifestReader::ReadText(
 	TableReader top(context, table, "the manifest");
 	read_path(context, top, "base", manifest.base);
 	read_path(context, top, "deinstaller", manifest.deinstaller);
+	// The installer is a copy of the base, and installations run the deinstaller.
+	for (const auto& [key, program] : { std::pair { "base", &manifest.base },
+			 std::pair { "deinstaller", &manifest.deinstaller } }) {
+		if (!program->empty() && is_regular_file(*program) && !is_executable_file(*program))
+			context.Error(top.Node(key)->source(),
+				"'" + std::string(key) + "': " + *program
+					+ " is not a program (a regular file that can be run)");
+	}
 	read_path(context, top, "help", manifest.help);
 
 	read_product(context, top, manifest);
@@ -711,6 +819,7 @@ ManifestReader::ReadText(
 		read_script(context, reader, "setup_environment", manifest.setupEnvironment);
 		read_script(context, reader, "profile", manifest.profile);
 		reader.Finish();
+		check_scripts(context, *scripts, manifest);
 	}
 	read_completion(context, top, manifest);
 	read_install_types(context, top, manifest);

@@ -4,6 +4,7 @@
 #include "LibFilePrivate.h"
 #include "LibZipFields.h"
 #include "LibZipPrivate.h"
+#include "LibZipLinks.h"
 
 #include <FindDirectory.h>
 #include <Path.h>
@@ -99,16 +100,27 @@ InspectArchive(const void* data, size_t size, ArchiveSummary& summary, std::stri
 			ok = false;
 			break;
 		}
+		bool isLink = S_ISLNK(mode);
+		std::string target;
 		zip_int64_t read = 0;
 		while ((read = zip_fread(file, buffer.data(), buffer.size())) > 0) {
 			if (!isFolder)
 				summary.dataSize += static_cast<uint64>(read);
+			if (isLink && target.size() < kReadChunk)
+				target.append(buffer.data(), static_cast<size_t>(read));
 		}
 		if (read < 0) {
 			error = entryName + ": " + zip_file_strerror(file);
 			ok = false;
 		}
 		zip_fclose(file);
+		if (ok && isLink) {
+			size_t depth = 1;
+			for (char c : entryName)
+				depth += c == '/' ? 1 : 0;
+			if (!lib_zip::LinkStaysInItem(depth, target))
+				summary.leavingLinks.push_back("'" + entryName + "' -> '" + target + "'");
+		}
 	}
 	zip_discard(archive);
 	return ok;

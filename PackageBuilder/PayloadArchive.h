@@ -22,6 +22,9 @@ struct ArchiveSummary {
 	// Bytes of entry data once expanded, and of the attributes the entries carry.
 	uint64 dataSize = 0;
 	uint64 attributeSize = 0;
+	// Symbolic links that point outside the packed item ("'name' -> 'target'"), which the
+	// installer refuses to extract.
+	std::vector<std::string> leavingLinks;
 };
 
 // Opens the archive in memory and reads every entry through, so that damaged data (a bad

@@ -291,6 +291,14 @@ LibEntrySize(const char* path, bool withAttributes)
 	return size > INT32_MAX ? INT32_MAX : (int32)size;
 }
 
+int64
+LibEntrySize64(const char* path, bool withAttributes)
+{
+	if (path == NULL)
+		return 0;
+	return entry_size(path, withAttributes);
+}
+
 LibDateTime
 LibCreationDate(const entry_ref& ref, const bool& local)
 {

@@ -57,6 +57,8 @@ bool LibSetFileType(const char* path, const char* type, const char* signature);
 // folder the size of everything in it, recursively. A path that cannot be opened counts
 // 0; a total beyond the 32-bit range is given as the largest 32-bit count.
 int32 LibEntrySize(const char* path, bool withAttributes);
+// The same count without the 32-bit limit, for callers that must refuse what exceeds it.
+int64 LibEntrySize64(const char* path, bool withAttributes);
 
 // Dates of an entry, in local time or as calendar time without a zone shift. When the
 // entry cannot be set up, 1 January 1970 00:00:00 and a line on standard error.

@@ -41,6 +41,11 @@ bool LibCopy(const char* source, const char* target);
 // Trash's restore record. True when the entry was moved.
 bool LibMove(const char* source, const char* target);
 
+// Moves source to exactly target (never inside a folder there) and never over an entry,
+// also not over one that appears meanwhile: B_FILE_EXISTS when target is taken. Across
+// volumes it copies and removes as LibMove does. B_OK when the entry is at target.
+status_t LibMoveExclusive(const char* source, const char* target);
+
 // Removes the entry, a folder with everything in it; a symbolic link itself, never what
 // it points to. For callers that go on whatever happens; LibUnlinkChecked tells.
 void LibUnlink(const char* path);

@@ -155,3 +155,22 @@ LibMove(const char* source, const char* target)
 		write_trash_info(infoFolder, path_leaf(destination), from, false);
 	return true;
 }
+
+status_t
+LibMoveExclusive(const char* source, const char* target)
+{
+	std::string from;
+	std::string to;
+	status_t status = source_path(source, &from);
+	if (status == B_OK)
+		status = target_path(target, &to);
+	if (status != B_OK)
+		return status;
+	if (!entry_exists(from))
+		return B_ENTRY_NOT_FOUND;
+	if (entry_exists(to))
+		return B_FILE_EXISTS;
+	if (lies_inside(path_folder(to), from))
+		return B_BAD_VALUE;
+	return move_entry(from, to, false);
+}

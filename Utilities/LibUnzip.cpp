@@ -11,6 +11,7 @@
 #include "LibFile.h"
 #include "LibFilePrivate.h"
 #include "LibZipFields.h"
+#include "LibZipLinks.h"
 
 #include <Node.h>
 #include <ThreadPrivate.h>
@@ -450,32 +451,9 @@ ZipExtractor::_ExtractLink(zip_uint64_t index, const EntryInfo& entry)
 		return;
 	}
 
-	// A link inside the packed item may climb out of its own folder only as far as the
-	// item's top folder, and only at its start: after a step down, a ".." would climb from
-	// wherever that step's link leads to. A link that is the packed item itself may name
-	// an entry beside it but not climb at all.
-	if (target[0] == '/') {
+	if (!lib_zip::LinkStaysInItem(entry.parts.size(), target)) {
 		_Refuse(entry.name, "the link points outside the folder");
 		return;
-	}
-	size_t allowedClimbs = entry.parts.size() > 1 ? entry.parts.size() - 2 : 0;
-	size_t climbs = 0;
-	bool descended = false;
-	size_t start = 0;
-	while (start <= target.size()) {
-		size_t end = target.find('/', start);
-		if (end == std::string::npos)
-			end = target.size();
-		std::string part = target.substr(start, end - start);
-		if (part == "..") {
-			if (descended || ++climbs > allowedClimbs) {
-				_Refuse(entry.name, "the link points outside the folder");
-				return;
-			}
-		} else if (!part.empty() && part != ".") {
-			descended = true;
-		}
-		start = end + 1;
 	}
 
 	int parent = _Folder(entry, entry.parts.size() - 1, true);

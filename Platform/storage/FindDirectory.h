@@ -11,7 +11,9 @@
 class BPath;
 class BVolume;
 
-typedef enum {
+// The codes come from packages as int32 values; a fixed underlying type makes every such
+// value a valid directory_which, so that an unknown code is simply not found.
+typedef enum : int32 {
 	B_DESKTOP_DIRECTORY = 0,
 	B_TRASH_DIRECTORY,
 

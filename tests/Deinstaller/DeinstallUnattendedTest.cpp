@@ -4,6 +4,7 @@
 #include "DeinstallUnattended.h"
 
 #include <Message.h>
+#include <SavedEntry.h>
 
 #include "DeinstallTestSupport.h"
 #include "ScopedVariable.h"
@@ -26,7 +27,8 @@ struct Outcome {
 };
 
 Outcome
-run_unattended(std::vector<std::string> arguments, bool configured = true)
+run_unattended(std::vector<std::string> arguments, bool configured = true,
+	const char* installationFolder = NULL)
 {
 	std::vector<const char*> argv;
 	for (const std::string& argument : arguments)
@@ -44,7 +46,7 @@ run_unattended(std::vector<std::string> arguments, bool configured = true)
 				make_configuration(configuration);
 			return configured;
 		},
-		out, err);
+		out, err, installationFolder);
 	fclose(out);
 	fclose(err);
 	outcome.out.assign(outText, outSize);
@@ -89,7 +91,11 @@ TEST(DeinstallUnattended, ParsesTheOptionsAndNamesWhatItRejects)
 		{ { "--unattended", "--to", "/a", "--to", "/b" }, false, "--to is given twice" },
 		{ { "--unattended", "--force" }, false, "unknown option '--force'" },
 		{ { "--unattended", "stray" }, false, "unexpected argument 'stray'" },
-		{ { "--dry-run" }, false, "--volume, --to and --dry-run need --unattended" },
+		{ { "--unattended", "--restore-saved", "--dry-run" }, true, "" },
+		{ { "--dry-run" }, false,
+			"--volume, --to, --dry-run and --restore-saved need --unattended" },
+		{ { "--restore-saved" }, false,
+			"--volume, --to, --dry-run and --restore-saved need --unattended" },
 	};
 
 	for (const Row& row : rows) {
@@ -99,6 +105,10 @@ TEST(DeinstallUnattended, ParsesTheOptionsAndNamesWhatItRejects)
 			ParseUnattendedOptions((int)row.arguments.size(), row.arguments.data(), options, error))
 			<< row.arguments[0];
 		EXPECT_STREQ(row.error, error) << row.arguments[0];
+		if (row.valid) {
+			EXPECT_EQ(options.restoreSaved,
+				row.arguments.size() == 3 && strcmp(row.arguments[1], "--restore-saved") == 0);
+		}
 	}
 	std::vector<const char*> window = { "-ui" };
 	EXPECT_FALSE(WantsUnattendedMode((int)window.size(), window.data()));
@@ -162,5 +172,41 @@ TEST(DeinstallUnattended, NamesTakenInTheChosenFolderKeepBothAndEndWithFour)
 			run.out.find("Moved 1 of 2 items to " + kept.string() + "; 1 kept, 0 could not")
 				!= std::string::npos,
 			"the summary counts both: " + run.out);
+	});
+}
+
+// The dry run says what would go back, counting the places the removal frees; the run puts
+// the saved entry back over nothing once the installed item has left its place.
+TEST(DeinstallUnattended, RestoreSavedPutsBackWhatTheRemovalMadeRoomFor)
+{
+	ScopedTempDir folder;
+	on_own_boot_volume(folder.Path(), [](const fs::path& home, ChildReport& report) {
+		fs::path installation = home / "Editor";
+		fs::create_directories(installation / "Saved Files");
+		write_file(home / "tool", "the user's tool");
+		report.Check(SaveReplacedEntry((home / "tool").string(),
+						 (installation / "Saved Files").string(), nullptr),
+			"the user's tool is saved");
+		write_file(home / "tool", "installed");
+		tag(home / "tool");
+
+		Outcome dry = run_unattended(
+			{ "--unattended", "--dry-run", "--restore-saved" }, true, installation.c_str());
+		report.Check(dry.status == kUnattendedDone, "the dry run ends with 0: " + dry.err);
+		report.Check(dry.out
+				== (home / "tool").string() + "\nWould put back: " + (home / "tool").string()
+					+ "\n",
+			"the dry run names what would go back: " + dry.out);
+		report.Check(read_file(home / "tool") == "installed", "the dry run changes nothing");
+
+		Outcome run =
+			run_unattended({ "--unattended", "--restore-saved" }, true, installation.c_str());
+		report.Check(run.status == kUnattendedDone, "the run ends with 0: " + run.err);
+		report.Check(read_file(home / "tool") == "the user's tool", "the user's tool is back");
+		report.Check(run.out.find("Put back: " + (home / "tool").string()
+						 + "\n1 item was put "
+						   "back where it was.\n")
+				!= std::string::npos,
+			"the run says so: " + run.out);
 	});
 }

@@ -11,9 +11,11 @@
 
 #include <filesystem>
 #include <fstream>
+#include <set>
 #include <sstream>
 #include <string>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 
 namespace {
 
@@ -241,4 +243,49 @@ TEST_F(EditScriptFileTest, EditsTheProfileInTheHomeFolder)
 	write_text(profile, "PATH=$PATH:/opt\n");
 	EditScriptFile(B_USER_DIRECTORY, ".profile", "Demo", "alias demo=true");
 	EXPECT_EQ(read_text(profile), "PATH=$PATH:/opt\n#BEGIN_Demo\nalias demo=true\n#END_Demo\n");
+}
+
+TEST_F(EditScriptFileTest, TheScriptIsReplacedWholeAndKeepsItsAttributes)
+{
+	write_text(fScript, "echo mine\n");
+	const char note[] = "kept";
+	ASSERT_EQ(setxattr(fScript.c_str(), "user.Note", note, sizeof(note) - 1, 0), 0);
+	// A reader that holds the old script sees the old text to the end: the edit never
+	// writes into the file it replaces, so a stop at any instant leaves one text or the other.
+	std::ifstream holder(fScript, std::ios::binary);
+	ASSERT_TRUE(holder.is_open());
+
+	Edit("T", "new");
+	std::ostringstream held;
+	held << holder.rdbuf();
+	EXPECT_EQ(held.str(), "echo mine\n");
+	EXPECT_EQ(read_text(fScript), "echo mine\n#BEGIN_T\nnew\n#END_T\n");
+	char value[16] = {};
+	ASSERT_EQ(getxattr(fScript.c_str(), "user.Note", value, sizeof(value)), 4);
+	EXPECT_EQ(std::string(value, 4), "kept");
+
+	std::set<std::string> names;
+	for (const fs::directory_entry& entry : fs::directory_iterator(fBoot))
+		names.insert(entry.path().filename());
+	EXPECT_EQ(names, (std::set<std::string> { "UserBootscript", "UserBootscript.orig" }));
+}
+
+TEST_F(EditScriptFileTest, LeftoversOfAStoppedEditGoAndLookAlikesStay)
+{
+	write_text(fScript, "a\n");
+	// What a stop between writing and renaming leaves, for the script and its backup.
+	write_text(fBoot / ".UserBootscript.0123456789abcdef", "a\n#BEGIN_T\nx");
+	write_text(fBoot / ".UserBootscript.orig.fedcba9876543210", "a\n");
+	// Names that are not exactly a replacement's, and a link, are the user's.
+	write_text(fBoot / ".UserBootscript.notes", "mine");
+	write_text(fBoot / ".UserBootscript.0123456789ABCDEF", "mine");
+	fs::create_symlink(fScript, fBoot / ".UserBootscript.00000000000000aa");
+
+	Edit("T", nullptr);
+	EXPECT_FALSE(fs::exists(fBoot / ".UserBootscript.0123456789abcdef"));
+	EXPECT_FALSE(fs::exists(fBoot / ".UserBootscript.orig.fedcba9876543210"));
+	EXPECT_TRUE(fs::exists(fBoot / ".UserBootscript.notes"));
+	EXPECT_TRUE(fs::exists(fBoot / ".UserBootscript.0123456789ABCDEF"));
+	EXPECT_TRUE(fs::is_symlink(fBoot / ".UserBootscript.00000000000000aa"));
+	EXPECT_EQ(read_text(fScript), "a\n");
 }

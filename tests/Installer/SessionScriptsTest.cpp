@@ -172,6 +172,22 @@ TEST_F(SessionScriptsTest, ProfileThatIsALinkKeepsTheLink)
 	EXPECT_NE(read_text(real).find("UserSetupEnvironment"), std::string::npos);
 }
 
+TEST_F(SessionScriptsTest, TheProfileIsReplacedWholeNeverWrittenInPlace)
+{
+	write_text(fProfile, "# mine\n");
+	// A reader holding the old profile sees its old text to the end.
+	std::ifstream holder(fProfile, std::ios::binary);
+	ASSERT_TRUE(holder.is_open());
+	ASSERT_TRUE(EnsureEnvironmentScriptIsRead());
+	std::ostringstream held;
+	held << holder.rdbuf();
+	EXPECT_EQ(held.str(), "# mine\n");
+	EXPECT_NE(read_text(fProfile).find("UserSetupEnvironment"), std::string::npos);
+	for (const fs::directory_entry& entry : fs::directory_iterator(fSandbox.Home()))
+		EXPECT_EQ(entry.path().filename().string().find(".profile."), std::string::npos)
+			<< entry.path();
+}
+
 TEST(SessionScriptsText, ProfileLineQuotesAnyPath)
 {
 	ScopedTempDir dir;

@@ -1,8 +1,10 @@
 #include "InstallerExaminer.h"
 
+#include "ManifestPrinter.h"
 #include "PackageConfiguration.h"
 #include "PackageDefs.h"
 #include "PackageTestSupport.h"
+#include "PayloadArchive.h"
 
 #include <File.h>
 #include <Message.h>
@@ -11,6 +13,8 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+#include <cmath>
 #include <cstdio>
 #include <functional>
 #include <vector>
@@ -233,4 +237,143 @@ TEST_F(InstallerExaminerTest, AFileWithoutConfigurationFailsToOpenForChecks)
 	write_text(fRoot / "notes.txt", "not a program");
 	EXPECT_FALSE(plain.Open((fRoot / "notes.txt").string()));
 	EXPECT_TRUE(text.Mentions("not an installer"));
+}
+
+TEST_F(InstallerExaminerTest, CatchesWhatWouldHurtTheUser)
+{
+	ReplaceConfiguration([](BMessage& configuration) {
+		configuration.ReplaceString(Package::kOptCreatedFolder, "..");
+
+		BMessage folders;
+		for (const auto& [root, subDir] : { std::pair<int32, const char*> { 3000, "" },
+				 { 99999, "Tools" }, { 3000, "Tools/../../.." }, { 1, "/etc" } }) {
+			BMessage folder;
+			folder.AddString(Package::kCustomFolderName, subDir);
+			folder.AddInt32(Package::kCustomRootDir, root);
+			folder.AddString(Package::kCustomSubDir, subDir);
+			folder.AddBool(Package::kCustomReplaceExisting, true);
+			folders.AddMessage(Package::kCustomFolder, &folder);
+		}
+		configuration.ReplaceMessage(Package::kCustomFolder, &folders);
+
+		BMessage instructions;
+		configuration.FindMessage(Package::kInstallInstructions, &instructions);
+		BMessage item;
+		instructions.FindMessage(Package::kInstallFile, 0, &item);
+		BMessage meta;
+		item.FindMessage(Package::kInstallMeta, &meta);
+		meta.ReplaceString(Package::kLink, "User Selected");
+		item.ReplaceMessage(Package::kInstallMeta, &meta);
+		instructions.ReplaceMessage(Package::kInstallFile, 0, &item);
+		configuration.ReplaceMessage(Package::kInstallInstructions, &instructions);
+
+		BMessage amount;
+		configuration.FindMessage(Package::kReqDiskSpaceAmount, &amount);
+		amount.ReplaceDouble(Package::kValue, std::nan(""));
+		configuration.ReplaceMessage(Package::kReqDiskSpaceAmount, &amount);
+
+		configuration.ReplaceBool(Package::kEditBootscript, true);
+		configuration.ReplaceString(Package::kEditBootscriptTag, "StartUp");
+		configuration.ReplaceBool(Package::kEditSetupEnv, true);
+		configuration.ReplaceString(Package::kEditSetupEnvTag, "Sample");
+		configuration.ReplaceBool(Package::kEditProfile, true);
+		configuration.ReplaceString(Package::kEditProfileTag, "Sample_Profile");
+		configuration.ReplaceString(Package::kEditProfileContents, "x=1\n#BEGIN_Sample\n");
+	});
+	Diagnostics diagnostics;
+	EXPECT_FALSE(Check(diagnostics));
+	for (const char* fragment : {
+			 "opt_created_folder: the created folder cannot be '..'",
+			 "custom folder '': the sub folder is empty",
+			 "custom folder 'Tools': its root 99999 is not a standard folder code",
+			 "custom folder 'Tools/../../..': the sub folder must not climb",
+			 "custom folder '/etc': the sub folder must be a relative path",
+			 "item 0 (sample-tool): its link goes to its own destination 'User Selected'",
+			 "req_disk_space_amount: the disk space amount is not a finite number",
+			 "edit_bootscript_tag: the tag 'StartUp' is (part of) the start-up section's tag",
+			 "edit_setup_env_tag and edit_profile_tag: the tag 'Sample_Profile' contains the tag "
+			 "'Sample'",
+			 "edit_profile_contents: line 2 of the contents is the marker line '#BEGIN_Sample'",
+		 }) {
+		EXPECT_TRUE(diagnostics.Mentions(fragment)) << fragment;
+	}
+}
+
+TEST_F(InstallerExaminerTest, CatchesAPayloadLinkLeavingTheItemAndASelectionOverTwoGiB)
+{
+	fs::path docs = fRoot / "hostile/Sample Docs";
+	write_text(docs / "Guide.txt", "guide\n");
+	fs::create_symlink("../../../home", docs / "up");
+	fs::create_symlink("Guide.txt", docs / "fine");
+	std::string archive = (fRoot / "hostile.zip").string();
+	ASSERT_TRUE(PackEntry(docs.string(), archive, PackSettings()));
+	std::string bytes = read_text(archive);
+	Tamper([&](BResources& resources) {
+		resources.AddResource(B_RAW_TYPE, 2101, bytes.data(), bytes.size(), "Sample Docs");
+	});
+	ReplaceConfiguration([](BMessage& configuration) {
+		BMessage instructions;
+		configuration.FindMessage(Package::kInstallInstructions, &instructions);
+		for (int32 i = 0; i < 2; i++) {
+			BMessage item;
+			instructions.FindMessage(Package::kInstallFile, i, &item);
+			item.ReplaceInt32(Package::kFileSize, 0, INT32_MAX);
+			instructions.ReplaceMessage(Package::kInstallFile, i, &item);
+		}
+		configuration.ReplaceMessage(Package::kInstallInstructions, &instructions);
+	});
+	Diagnostics diagnostics;
+	EXPECT_FALSE(Check(diagnostics));
+	EXPECT_TRUE(diagnostics.Mentions("item 1 (Sample Docs): its payload's link 'Sample Docs/up' -> "
+									 "'../../../home' points outside the item"));
+	EXPECT_FALSE(diagnostics.Mentions("'Sample Docs/fine'"));
+	EXPECT_TRUE(diagnostics.Mentions("the items hold 4294967294 bytes together"));
+}
+
+TEST_F(InstallerExaminerTest, WeighsTheDeinstallerAsInstalled)
+{
+	Diagnostics fresh;
+	EXPECT_TRUE(Check(fresh));
+	EXPECT_FALSE(fresh.Mentions("deinstaller"));
+
+	// Built before the configuration was counted: only a warning.
+	int32 programOnly = static_cast<int32>(fs::file_size("/bin/false"));
+	ReplaceConfiguration([&](BMessage& configuration) {
+		configuration.ReplaceInt32(Package::kDeinstallerSize, programOnly);
+	});
+	Diagnostics older;
+	EXPECT_TRUE(Check(older));
+	EXPECT_TRUE(older.Mentions("(the size without its configuration)"));
+
+	ReplaceConfiguration(
+		[](BMessage& configuration) { configuration.ReplaceInt32(Package::kDeinstallerSize, 5); });
+	Diagnostics wrong;
+	EXPECT_FALSE(Check(wrong));
+	EXPECT_TRUE(wrong.Mentions("BRC:deinstaller_size says 5 bytes but installed, with its "
+							   "configuration, it takes"));
+}
+
+TEST_F(InstallerExaminerTest, ShowAndPrintTakeInstallTypesWithoutDescriptions)
+{
+	ReplaceConfiguration([](BMessage& configuration) {
+		BMessage groups;
+		groups.AddString(Package::kGroupName, "Full");
+		groups.AddString(Package::kGroupName, "Minimal");
+		groups.AddString(Package::kGroupDescription, "Everything.");
+		configuration.ReplaceMessage(Package::kGroups, &groups);
+	});
+	Diagnostics diagnostics;
+	InstallerExaminer examiner(diagnostics);
+	ASSERT_TRUE(examiner.Open(Output()));
+	std::string shown = (fRoot / "shown.txt").string();
+	FILE* stream = fopen(shown.c_str(), "w");
+	ASSERT_NE(stream, nullptr);
+	examiner.Show(stream);
+	EXPECT_TRUE(
+		PrintManifest(examiner, Output(), (fRoot / "printed").string(), stream, diagnostics))
+		<< first_message(diagnostics);
+	fclose(stream);
+	std::string text = read_text(shown);
+	EXPECT_NE(text.find("    Full: Everything.\n    Minimal: \n"), std::string::npos) << text;
+	EXPECT_NE(text.find("name = \"Minimal\"\ndescription = \"\"\n"), std::string::npos) << text;
 }

@@ -12,6 +12,7 @@
 
 #include <File.h>
 #include <Message.h>
+#include <Mime.h>
 #include <Node.h>
 #include <Resources.h>
 #include <TypeConstants.h>
@@ -19,6 +20,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <unistd.h>
 #include <vector>
 
 using namespace package_test;
@@ -286,8 +288,30 @@ TEST_F(PackageTest, BuiltConfigurationMatchesTheManifestFieldByField)
 	EXPECT_EQ(text_of(c, Package::kCompleteComments), "Thanks.");
 	EXPECT_TRUE(flag_of(c, Package::kCompleteRestart));
 	EXPECT_TRUE(flag_of(c, Package::kCompleteDisplayFolder));
-	EXPECT_EQ(
-		int32_of(c, Package::kDeinstallerSize), static_cast<int32>(fs::file_size("/bin/false")));
+	// The deinstaller as the installer writes it: the program carried, expanded and typed,
+	// with its reduced configuration added through the installer's own resource class.
+	{
+		BFile file(Output().c_str(), B_READ_ONLY);
+		BResources resources(&file);
+		size_t size = 0;
+		const void* data = resources.LoadResource(B_RAW_TYPE, 2001, &size);
+		fs::path installed = fRoot / "installed/Sample 2.1 Deinstaller";
+		fs::create_directories(installed.parent_path());
+		ASSERT_TRUE(ExtractArchive(data, size, "Tarnwick", installed.string()));
+		update_mime_info(installed.c_str(), false, true, true);
+		BMessage reduced;
+		BuildDeinstallerConfiguration(c, reduced);
+		std::vector<char> flat(reduced.FlattenedSize());
+		ASSERT_EQ(reduced.Flatten(flat.data(), flat.size()), B_OK);
+		LibAppResource deinstaller(installed.c_str(), B_READ_WRITE);
+		ASSERT_EQ(deinstaller.AddResource(
+					  B_STRING_TYPE, 2002, flat.data(), flat.size(), "BRC:configuration"),
+			B_OK);
+		ASSERT_EQ(deinstaller.Sync(), B_OK);
+		EXPECT_EQ(int32_of(c, Package::kDeinstallerSize), LibEntrySize(installed.c_str(), true));
+		EXPECT_GT(int32_of(c, Package::kDeinstallerSize),
+			static_cast<int32>(fs::file_size("/bin/false")));
+	}
 
 	BMessage instructions = message_of(c, Package::kInstallInstructions);
 	for (int32 i = 0; i < 2; i++) {
@@ -478,4 +502,126 @@ TEST_F(PackageTest, AFailedBuildLeavesNothingBehind)
 	// The work folder in the temporary folder is gone too.
 	for (const fs::directory_entry& entry : fs::directory_iterator(getenv("TMPDIR")))
 		EXPECT_EQ(entry.path().filename().string().find("PackageBuilder-"), std::string::npos);
+}
+
+namespace {
+
+// A sparse file of size bytes: large payloads without the disk space.
+void
+make_sparse(const fs::path& path, uint64 size, bool executable = false)
+{
+	write_text(path, "");
+	fs::resize_file(path, size);
+	if (executable)
+		chmod(path.c_str(), 0755);
+}
+
+} // namespace
+
+TEST_F(PackageTest, RefusesSizesBeyondTheConfigurationsFieldsBeforePacking)
+{
+	make_sparse(fRoot / "payload/huge.img", (uint64(1) << 31) + 1);
+	make_sparse(fRoot / "payload/half-a.img", (uint64(3) << 29));
+	make_sparse(fRoot / "payload/half-b.img", (uint64(3) << 29));
+
+	struct {
+		const char* what;
+		std::string items;
+		const char* fragment;
+		int64 line;
+	} const rows[] = {
+		{ "one item over 2 GiB", "\n[[items]]\npath = \"payload/huge.img\"\n",
+			"huge.img holds 2147483649 bytes with its attributes; an item can hold at most "
+			"2147483647 bytes (2 GiB)",
+			12 },
+		{ "a selection over 2 GiB",
+			"\n[[items]]\npath = \"payload/half-a.img\"\n\n[[items]]\npath = "
+			"\"payload/half-b.img\"\n",
+			"the items hold 3221225472 bytes together; the items a user can select may hold at "
+			"most 2147483647 bytes (2 GiB)",
+			0 },
+	};
+
+	for (const auto& row : rows) {
+		Diagnostics diagnostics;
+		EXPECT_FALSE(Build(WriteManifest(std::string(kProductHeader) + row.items), diagnostics))
+			<< row.what;
+		EXPECT_TRUE(diagnostics.Mentions(row.fragment))
+			<< row.what << ": " << first_message(diagnostics);
+		ASSERT_FALSE(diagnostics.Entries().empty()) << row.what;
+		EXPECT_EQ(diagnostics.Entries().front().line, row.line) << row.what;
+		EXPECT_FALSE(fs::exists(Output())) << row.what;
+	}
+}
+
+TEST_F(PackageTest, RefusesAnInstallerBeyondFourGiBBeforePacking)
+{
+	make_sparse(fRoot / "huge-base", (uint64(1) << 32) + 1, true);
+	Diagnostics diagnostics;
+	Manifest manifest;
+	ManifestReader reader(diagnostics);
+	ASSERT_TRUE(reader.Read(WriteManifest(std::string(kProductHeader)
+								+ "\n[[items]]\npath = \"payload/sample-tool\"\n"),
+		manifest));
+	BuildOptions options;
+	options.output = Output();
+	options.base = (fRoot / "huge-base").string();
+	options.deinstaller = "/bin/false";
+	EXPECT_FALSE(WriteInstaller(manifest, options, diagnostics));
+	EXPECT_TRUE(diagnostics.Mentions("an installer can hold at most 4294967295 bytes (4 GiB)"))
+		<< first_message(diagnostics);
+	EXPECT_FALSE(fs::exists(Output()));
+}
+
+TEST_F(PackageTest, TheBaseAndTheDeinstallerMustBePrograms)
+{
+	write_text(fRoot / "script.txt", "not executable\n");
+	Diagnostics read;
+	Manifest manifest;
+	ManifestReader reader(read);
+	ASSERT_TRUE(reader.Read(WriteManifest(std::string(kProductHeader)
+								+ "\n[[items]]\npath = \"payload/sample-tool\"\n"),
+		manifest));
+
+	struct {
+		std::string base;
+		std::string deinstaller;
+		const char* fragment;
+	} const rows[] = {
+		{ "/bin/true", (fRoot / "script.txt").string(), "script.txt is not a program" },
+		{ "/bin/true", (fRoot / "payload").string(), "payload is not a program" },
+		{ (fRoot / "script.txt").string(), "/bin/false", "script.txt is not a program" },
+		{ fRoot.string(), "/bin/false", "is not a program" },
+	};
+
+	for (const auto& row : rows) {
+		Diagnostics diagnostics;
+		BuildOptions options;
+		options.output = Output();
+		options.base = row.base;
+		options.deinstaller = row.deinstaller;
+		EXPECT_FALSE(WriteInstaller(manifest, options, diagnostics)) << row.base << row.deinstaller;
+		EXPECT_TRUE(diagnostics.Mentions(row.fragment)) << row.base << " " << row.deinstaller;
+		EXPECT_FALSE(fs::exists(Output()));
+	}
+}
+
+TEST_F(PackageTest, TheNewInstallerIsWrittenUnderAFreshNameNeverThroughALink)
+{
+	// Someone who can write beside the output leaves links under the names a build might
+	// take; none of them is followed.
+	write_text(fRoot / "victim", "precious\n");
+	for (int pid = getpid(), i = 0; i < 4; i++)
+		fs::create_symlink(fRoot / "victim", Output() + ".partial-" + std::to_string(pid + i));
+	Diagnostics diagnostics;
+	ASSERT_TRUE(Build(WriteManifest(std::string(kProductHeader)
+						  + "\n[[items]]\npath = \"payload/sample-tool\"\n"),
+		diagnostics));
+	EXPECT_EQ(read_text(fRoot / "victim"), "precious\n");
+	EXPECT_TRUE(fs::is_symlink(Output() + ".partial-" + std::to_string(getpid())));
+	EXPECT_EQ(fs::status(Output()).permissions() & fs::perms::all,
+		fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec
+			| fs::perms::others_read | fs::perms::others_exec);
+	BMessage configuration;
+	EXPECT_EQ(ReadPackageConfiguration(Output().c_str(), configuration), B_OK);
 }

@@ -218,3 +218,230 @@ TEST_F(ManifestReaderTest, ReadsTheLicenceFromAFile)
 	EXPECT_FALSE(Read(text, both, manifest));
 	EXPECT_TRUE(both.Mentions("either 'license' or 'license_file'"));
 }
+
+namespace {
+
+struct HarmRow {
+	const char* what;
+	// Replaces the product header's options line, when not empty.
+	const char* options;
+	std::string body;
+	const char* lineText;
+	const char* fragment;
+};
+
+} // namespace
+
+TEST_F(ManifestReaderTest, RefusesWhatWouldHurtTheUser)
+{
+	std::string item = "\n[[items]]\npath = \"payload/sample-tool\"\n";
+	std::string folder = "\n[[custom_folders]]\nname = \"Tools\"\nroot = \"User\"\n";
+	const HarmRow rows[] = {
+		{ "created folder dot", "created_folder = \".\"", "", "created_folder",
+			"it names no new folder" },
+		{ "created folder dot dot", "created_folder = \"..\"", "", "created_folder",
+			"it names no new folder" },
+		{ "created folder blank", "created_folder = \"Sample \"", "", "created_folder",
+			"begins or ends with a blank" },
+		{ "created folder leading blank", "created_folder = \"\\tSample\"", "", "created_folder",
+			"begins or ends with a blank" },
+		{ "no sub folder", "", folder, "[[custom_folders]]",
+			"would be its standard folder itself" },
+		{ "empty sub folder", "", folder + "sub_dir = \"\"\n", "sub_dir",
+			"would be its standard folder itself" },
+		{ "dot sub folder", "", folder + "sub_dir = \"./.\"\n", "sub_dir", "names no folder" },
+		{ "absolute sub folder", "", folder + "sub_dir = \"/etc\"\n", "sub_dir",
+			"must be a relative path" },
+		{ "climbing sub folder", "", folder + "sub_dir = \"Tools/../..\"\n", "sub_dir",
+			"must not climb" },
+		{ "root beyond 32 bits", "",
+			"\n[[custom_folders]]\nname = \"Tools\"\nroot = 4294970299\nsub_dir = \"T\"\n",
+			"4294970299", "'root' is not a standard folder code" },
+		{ "link to its own destination", "",
+			item + "destination = \"User Deskbar\"\n" + "link = \"User Deskbar\"\n",
+			"link =", "the link would take the item's place" },
+		{ "link to the installation folder", "", item + "link = \"User Selected\"\n",
+			"link =", "names the item's own destination 'User Selected'" },
+		{ "recorded path of another name", "", item + "recorded_path = \"/boot/apps/other\"\n",
+			"recorded_path", "must end in the payload's name 'sample-tool', not 'other'" },
+		{ "disk amount not a number", "", "\n[requirements]\ndisk_space_kb = nan\n",
+			"disk_space_kb", "must be a finite number" },
+		{ "tag of the start-up section", "",
+			"\n[scripts.bootscript]\ntag = \"StartUp\"\ncontents = \"echo\"\n", "StartUp\"",
+			"start-up section's tag 'StartUpFolder'" },
+		{ "tag holding the start-up tag", "",
+			"\n[scripts.bootscript]\ntag = \"MyStartUpFolder\"\ncontents = \"echo\"\n",
+			"MyStartUpFolder", "contains the start-up section's tag" },
+		{ "equal tags", "",
+			"\n[scripts.bootscript]\ntag = \"Sample\"\n[scripts.profile]\ntag = 'Sample'\n",
+			"'Sample'", "the tag 'Sample' is used twice" },
+		{ "containing tags", "",
+			"\n[scripts.bootscript]\ntag = \"APPX\"\n[scripts.setup_environment]\ntag = \"APP\"\n",
+			"tag = \"APP\"", "the tag 'APPX' contains the tag 'APP'" },
+		{ "marker line in contents", "",
+			"\n[scripts.profile]\ntag = \"Sample\"\ncontents = \"a\\n#END_Sample\\r\\nb\"\n",
+			"contents", "line 2 of the contents is the marker line '#END_Sample'" },
+		{ "start-up marker in contents", "",
+			"\n[scripts.profile]\ntag = \"Sample\"\ncontents = \"#BEGIN_StartUpFolder\"\n",
+			"contents", "marker line '#BEGIN_StartUpFolder'" },
+	};
+	for (const HarmRow& row : rows) {
+		std::string text = kProductHeader;
+		if (row.options[0] != '\0')
+			text.replace(text.find("created_folder = \"Sample\""), 25, row.options);
+		text += row.body;
+		Diagnostics diagnostics;
+		Manifest manifest;
+		EXPECT_FALSE(Read(text, diagnostics, manifest)) << row.what;
+		EXPECT_TRUE(diagnostics.Mentions(row.fragment))
+			<< row.what << ": " << first_message(diagnostics);
+		int64 expectedLine = line_of(text, row.lineText);
+		bool placed = false;
+		for (const Diagnostics::Entry& entry : diagnostics.Entries())
+			placed = placed || (entry.line == expectedLine && entry.column > 0);
+		EXPECT_TRUE(placed) << row.what << ": expected line " << expectedLine;
+	}
+
+	// The programs packed with the product must be programs.
+	write_text(fRoot / "not-a-program", "text\n");
+	for (const char* key : { "base", "deinstaller" }) {
+		std::string text = std::string(key) + " = \"not-a-program\"\n" + kProductHeader;
+		Diagnostics diagnostics;
+		Manifest manifest;
+		EXPECT_FALSE(Read(text, diagnostics, manifest)) << key;
+		EXPECT_TRUE(diagnostics.Mentions("not-a-program is not a program")) << key;
+		ASSERT_FALSE(diagnostics.Entries().empty()) << key;
+		EXPECT_EQ(diagnostics.Entries().front().line, 1) << key;
+	}
+}
+
+TEST_F(ManifestReaderTest, AcceptsWhatIsSafeAndReplacesNoFolderUnlessAsked)
+{
+	std::string text = std::string(kProductHeader) + R"TOML(
+[scripts.bootscript]
+tag = "Sample_Boot"
+contents = "# the line #END_Sample_Boot inside a line is no marker\n#END_Other"
+
+[scripts.profile]
+enabled = false
+tag = "Sample"
+
+[[custom_folders]]
+name = "Tools"
+root = 3000
+sub_dir = "./Sample Tools/bin"
+
+[[items]]
+path = "payload/sample-tool"
+destination = "Tools"
+link = "User Deskbar"
+recorded_path = "/boot/apps/sample-tool"
+)TOML";
+	Diagnostics diagnostics;
+	Manifest manifest;
+	ASSERT_TRUE(Read(text, diagnostics, manifest)) << first_message(diagnostics);
+	ASSERT_EQ(manifest.customFolders.size(), 1u);
+	EXPECT_FALSE(manifest.customFolders[0].replace);
+	EXPECT_EQ(manifest.customFolders[0].root, 3000);
+}
+
+TEST_F(ManifestReaderTest, RefusesPayloadLinksThatLeaveTheItem)
+{
+	fs::path docs = fRoot / "payload/Sample Docs";
+	// Links that stay inside: beside, one level up from the sub folder, to a folder.
+	fs::create_symlink("Guide.txt", docs / "guide-link");
+	fs::create_symlink("../Guide.txt", docs / "deep/back");
+	fs::create_symlink("deep", docs / "deep-link");
+	std::string text =
+		std::string(kProductHeader) + "\n[[items]]\npath = \"payload/Sample Docs\"\n";
+	Diagnostics fine;
+	Manifest manifest;
+	EXPECT_TRUE(Read(text, fine, manifest));
+
+	// Out of the item: absolute, one level too high, climbing after a step down.
+	fs::create_symlink("/etc/passwd", docs / "absolute");
+	fs::create_symlink("../../outside", docs / "deep/up");
+	fs::create_symlink("deep/../../x", docs / "around");
+	Diagnostics diagnostics;
+	EXPECT_FALSE(Read(text, diagnostics, manifest));
+	EXPECT_TRUE(
+		diagnostics.Mentions("link 'Sample Docs/absolute' -> '/etc/passwd' points outside"));
+	EXPECT_TRUE(diagnostics.Mentions("'Sample Docs/deep/up' -> '../../outside'"));
+	EXPECT_TRUE(diagnostics.Mentions("'Sample Docs/around' -> 'deep/../../x'"));
+	EXPECT_FALSE(diagnostics.Mentions("guide-link"));
+	EXPECT_FALSE(diagnostics.Mentions("back"));
+	ASSERT_FALSE(diagnostics.Entries().empty());
+	EXPECT_EQ(diagnostics.Entries().front().line, line_of(text, "payload/Sample Docs"));
+
+	// A payload that is itself a link may name an entry beside it, but not climb.
+	fs::create_symlink("sample-tool", fRoot / "payload/tool-link");
+	fs::create_symlink("../elsewhere", fRoot / "payload/climbing-link");
+	Diagnostics beside;
+	EXPECT_TRUE(Read(std::string(kProductHeader) + "\n[[items]]\npath = \"payload/tool-link\"\n",
+		beside, manifest));
+	Diagnostics climbing;
+	EXPECT_FALSE(
+		Read(std::string(kProductHeader) + "\n[[items]]\npath = \"payload/climbing-link\"\n",
+			climbing, manifest));
+	EXPECT_TRUE(climbing.Mentions("'climbing-link' -> '../elsewhere'"));
+}
+
+TEST_F(ManifestReaderTest, TextThatIsNotAManifestGivesAnErrorNeverAnAbort)
+{
+	struct {
+		const char* what;
+		std::string text;
+		int64 line;
+		int64 column;
+		const char* fragment;
+	} const rows[] = {
+		{ "a table header without a key", "[=\n", 1, 0, "" },
+		{ "an array header without a key", "[[ =]]\n", 1, 0, "" },
+		{ "a byte that starts no character", "name = \"caf\xc3\xa9\"\n# \xc3\xa9\xff\n", 2, 4,
+			"not UTF-8 text" },
+		{ "an overlong form", "a = \"\xc0\xaf\"\n", 1, 6, "not UTF-8 text" },
+		{ "a surrogate", "\n\nb = \"\xed\xa0\x80\"\n", 3, 6, "not UTF-8 text" },
+		{ "beyond U+10FFFF", "c = '\xf4\x90\x80\x80'", 1, 6, "not UTF-8 text" },
+		{ "a cut character", "d = 'x\xe2\x82", 1, 7, "not UTF-8 text" },
+		// Characters beyond ASCII where the parser would ask whether they are blanks.
+		{ "beyond ASCII outside a string", "a = 1\xc3\xa9\n", 1, 6, "outside a string or comment" },
+		{ "beyond ASCII in what only looks like a string", "a =0\"Soci\xc3\xa9t\xc3\xa9\"\n", 1, 10,
+			"outside a string" },
+		{ "beyond ASCII in a bare key", "\n  caf\xc3\xa9 = 1\n", 2, 6, "outside a string" },
+		{ "beyond ASCII after a line-ending backslash", "a = \"\"\"x\\\n  \xc3\xa9\"\"\"\n", 2, 3,
+			"after a line-ending backslash" },
+		{ "an escape of a character beyond ASCII", "a = \"\"\"x\\\xc3\xa9\"\"\"\n", 1, 10,
+			"an escape names a character that is not ASCII" },
+	};
+
+	for (const auto& row : rows) {
+		Diagnostics diagnostics;
+		Manifest manifest;
+		ManifestReader reader(diagnostics);
+		EXPECT_FALSE(reader.ReadText(row.text, "m.toml", fRoot.string(), manifest)) << row.what;
+		ASSERT_TRUE(diagnostics.HasErrors()) << row.what;
+		const Diagnostics::Entry& entry = diagnostics.Entries().front();
+		EXPECT_EQ(entry.line, row.line) << row.what << ": " << Diagnostics::Format(entry);
+		if (row.column > 0) {
+			EXPECT_EQ(entry.column, row.column) << row.what << ": " << Diagnostics::Format(entry);
+		}
+		EXPECT_TRUE(diagnostics.Mentions(row.fragment)) << row.what;
+	}
+
+	// Characters of every length pass through in values and comments, also in arrays, in
+	// multi-line texts and after a line-ending backslash that ASCII follows.
+	std::string text = std::string(kProductHeader);
+	text.replace(text.find("Sample Co."), 10, "Caf\xc3\xa9 \xe2\x82\xac \xf0\x9f\x93\xa6");
+	text.insert(text.find("[options]"),
+		"# Soci\xc3\xa9t\xc3\xa9\nlicense = \"\"\"\\\n  \"Caf\xc3\xa9\" \"\"\"\n\n");
+	text += "\n[requirements]\napps = [ 'R\xc3\xa9sum\xc3\xa9 (x)', \"\xc3\x9c"
+			"ber (y)\" ]\n";
+	Diagnostics diagnostics;
+	Manifest manifest;
+	ManifestReader reader(diagnostics);
+	EXPECT_TRUE(reader.ReadText(text, "m.toml", fRoot.string(), manifest))
+		<< first_message(diagnostics);
+	EXPECT_EQ(manifest.company, "Caf\xc3\xa9 \xe2\x82\xac \xf0\x9f\x93\xa6");
+	EXPECT_EQ(manifest.license, "\"Caf\xc3\xa9\" ");
+	EXPECT_EQ(manifest.apps.size(), 2u);
+}

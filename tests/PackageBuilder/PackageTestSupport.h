@@ -38,6 +38,15 @@ read_text(const fs::path& path)
 	return text.str();
 }
 
+// The first message, or a note that there is none, for failure output.
+inline std::string
+first_message(const Diagnostics& diagnostics)
+{
+	if (diagnostics.Entries().empty())
+		return "no message";
+	return Diagnostics::Format(diagnostics.Entries().front());
+}
+
 // The product texts every manifest needs; tests append what they look at.
 inline const char* const kProductHeader = R"TOML(
 [product]

@@ -233,3 +233,38 @@ TEST(LibMove, EntrySeenThroughABindMountIsNeverCopiedOntoItself)
 		GTEST_SKIP() << outcome.text;
 	EXPECT_TRUE(outcome.passed) << outcome.text;
 }
+
+// The move that never replaces: not a file, not an empty folder, and it never lands inside
+// a folder that is at the target; across volumes too.
+TEST(LibMove, ExclusiveMoveTakesOnlyAFreeName)
+{
+	ScopedTempDir temp;
+	write_file(temp.Child("source"), "moving");
+	write_file(temp.Child("file"), "kept");
+	mkdir(temp.Child("folder").c_str(), 0755);
+	for (const char* taken : { "file", "folder" }) {
+		EXPECT_EQ(LibMoveExclusive(temp.Child("source").c_str(), temp.Child(taken).c_str()),
+			B_FILE_EXISTS)
+			<< taken;
+	}
+	EXPECT_EQ(read_file(temp.Child("file")), "kept");
+	EXPECT_FALSE(exists(temp.Child("folder/source")));
+	EXPECT_EQ(LibMoveExclusive(temp.Child("missing").c_str(), temp.Child("free").c_str()),
+		B_ENTRY_NOT_FOUND);
+
+	std::string volume = temp.Child("volume");
+	mkdir(volume.c_str(), 0755);
+	ChildOutcome outcome = run_with_second_volume(volume, "size=16m", [&](ChildReport& report) {
+		write_file(volume + "/taken", "on the volume");
+		report.Check(LibMoveExclusive(temp.Child("source").c_str(), (volume + "/taken").c_str())
+				== B_FILE_EXISTS,
+			"a taken name across volumes is refused");
+		report.Check(
+			LibMoveExclusive(temp.Child("source").c_str(), (volume + "/free").c_str()) == B_OK
+				&& read_file(volume + "/free") == "moving" && !exists(temp.Child("source")),
+			"a free name across volumes is taken");
+	});
+	if (outcome.skipped)
+		GTEST_SKIP() << outcome.text;
+	EXPECT_TRUE(outcome.passed) << outcome.text;
+}

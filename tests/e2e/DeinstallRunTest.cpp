@@ -118,3 +118,78 @@ TEST_F(DeinstallRunTest, InstallThenDeinstallLeavesOnlyTheInstallationFolderAndT
 			"a second run finds nothing: " + again.err);
 	});
 }
+
+// A package that saves what it replaces: the deinstaller says the saved entries are there,
+// and --restore-saved puts each back where nothing has taken its place since, exactly as it
+// was; a later run puts back the rest once its place is free.
+TEST_F(DeinstallRunTest, RestoreSavedPutsReplacedEntriesBackWhereTheirPlaceIsFree)
+{
+	OnSecondVolume("size=512m", [&](const fs::path& mount, file_test::ChildReport& report) {
+		fs::create_directories(mount / "tmp");
+		ScopedVariable tmp("TMPDIR", (mount / "tmp").string());
+		ScopedSandbox sandbox;
+		fs::path home = sandbox.Home();
+		BPath deskbar;
+		find_directory(B_USER_DESKBAR_DIRECTORY, &deskbar, true);
+		for (const char* folder : { "Desktop", "Sample/bin", "Destination" })
+			fs::create_directories(home / folder);
+		// What the user had where the package puts its tool, its link and its documents' link.
+		write_text(home / "Sample/bin/sample-tool", "the user's own tool\n");
+		fs::create_symlink("/usr/bin/env", fs::path(deskbar.Path()) / "sample-tool");
+		fs::create_directories(home / "Desktop/Sample Docs");
+		write_text(home / "Desktop/Sample Docs/letter.txt", "dear\n");
+		SetDestination(home / "Destination");
+		SetBool(Package::kOptSaveReplaced, true);
+		for (const char* field :
+			{ Package::kEditBootscript, Package::kEditSetupEnv, Package::kEditProfile }) {
+			SetBool(field, false);
+		}
+		SelectAll();
+		fAnswerer = answer_with({ "Replace", "Later", "OK" });
+		std::map<std::string, file_test::EntryState> before = file_test::snapshot(home);
+
+		report.Check(fConfig.Action() == kInstallFinished, "the installation ends well");
+		fs::path folder = home / "Destination/Sample";
+		std::string deinstaller = (folder / "Sample 2.1 Deinstaller").string();
+		report.Check(read_text(folder / "Saved Files/sample-tool") == "the user's own tool\n",
+			"the tool the user had is saved");
+
+		ProgramResult removed = RunProgram({ deinstaller, "--unattended" });
+		report.Check(removed.exitCode == 0, "the deinstall ends with 0: " + removed.err);
+		std::string notice = "3 entries that the installation replaced are kept in \""
+			+ (folder / "Saved Files").string() + "\"; --restore-saved puts them back.\n";
+		report.Check(removed.out.size() >= notice.size()
+				&& removed.out.compare(removed.out.size() - notice.size(), notice.size(), notice)
+					== 0,
+			"the deinstaller says what is saved: " + removed.out);
+		report.Check(!exists_entry(home / "Sample/bin/sample-tool"), "nothing is put back unasked");
+
+		// Something new took one place meanwhile.
+		write_text(home / "Desktop/Sample Docs", "a new file\n");
+		ProgramResult restored = RunProgram({ deinstaller, "--unattended", "--restore-saved" });
+		report.Check(restored.exitCode == 5, "a taken place gives 5: " + restored.err);
+		report.Check(restored.out
+				== "Put back: " + std::string(deskbar.Path())
+					+ "/sample-tool\nPut back: " + (home / "Sample/bin/sample-tool").string()
+					+ "\n2 items were put back where they were. 1 item " + "stays in \""
+					+ (folder / "Saved Files").string() + "\": something else is at its place.\n",
+			"each entry put back is named: " + restored.out);
+		report.Check(restored.err.find("No files or folders were found") != std::string::npos
+				&& restored.err.find(
+					   "something else is at '" + (home / "Desktop/Sample Docs").string() + "'")
+					!= std::string::npos,
+			"the taken place is named: " + restored.err);
+
+		fs::remove(home / "Desktop/Sample Docs");
+		ProgramResult rest = RunProgram({ deinstaller, "--unattended", "--restore-saved" });
+		report.Check(rest.exitCode == 0, "the rest goes back once its place is free: " + rest.err);
+		report.Check(!exists_entry(folder / "Saved Files"), "the emptied Saved Files folder goes");
+
+		// Everything the user had is back as it was, attributes included.
+		std::string changes = deinstall_test::disk_changes(
+			before, file_test::snapshot(home), { "Destination/Sample", ".local/share/Trash" });
+		report.Check(changes.empty(), "the user's entries are as they were:\n" + changes);
+		report.Check(fs::read_symlink(fs::path(deskbar.Path()) / "sample-tool") == "/usr/bin/env",
+			"the link points where it did");
+	});
+}

@@ -3,6 +3,7 @@
 #include "EngineTestSupport.h"
 
 #include "EditScriptFile.h"
+#include "LibEntry.h"
 #include "LibSysInfo.h"
 #include "SessionScripts.h"
 
@@ -12,6 +13,7 @@
 #include <Volume.h>
 
 #include <regex>
+#include <set>
 #include <sys/xattr.h>
 #include <thread>
 
@@ -364,6 +366,9 @@ TEST_F(InstallRunTest, DeinstallerCarriesTheReducedConfiguration)
 	// The program itself is still the one the package carries.
 	EXPECT_TRUE(fs::status(InstallationFolder() / "Sample 2.1 Deinstaller").permissions()
 		!= fs::perms::none);
+	// The size the window adds for the deinstaller is the size of what was written.
+	EXPECT_EQ(fConfig.GetInt32(Package::kDeinstallerSize, -1),
+		LibEntrySize((InstallationFolder() / "Sample 2.1 Deinstaller").c_str(), true));
 }
 
 TEST_F(InstallRunTest, RequirementsThatGoBackCreateNothingAndTheRunCanBeStartedAgain)
@@ -696,3 +701,33 @@ TEST_F(InstallRunTest, AnEarlierInstallationGoesToTheTrashAndLoggingCanBeOff)
 }
 
 } // namespace
+
+// A run stopped at any instant must leave nothing outside the installation folder that the
+// deinstaller cannot find: the folders it makes for places and the links it places carry the
+// tag from the start, while folders the user had keep none, and nothing is left beside them.
+TEST_F(InstallRunTest, FoldersTheRunMakesAndItsLinksAreTaggedAndThoseThatWereThereAreNot)
+{
+	fs::create_directories(fHome / "Sample");
+	fs::create_directories(fHome / "Desktop");
+	Select({ "sample-tool", "Sample Docs" });
+	ASSERT_EQ(Install(), kInstallFinished);
+
+	fs::path deskbar = UserFolder(B_USER_DESKBAR_DIRECTORY);
+	for (const fs::path& made :
+		{ fHome / "Sample/bin", deskbar, deskbar / "sample-tool", fHome / "Desktop/Sample Docs" }) {
+		EXPECT_EQ(install_tag(made), Tag()) << made;
+	}
+	for (const fs::path& kept : { fHome / "Sample", fHome / "Desktop" })
+		EXPECT_EQ(install_tag(kept), "(none)") << kept;
+
+	// Only the names the run means to leave: no private names of folders or links made on
+	// the way.
+	std::set<std::string> names;
+	for (const fs::directory_entry& entry : fs::directory_iterator(InstallationFolder()))
+		names.insert(entry.path().filename());
+	EXPECT_EQ(names, (std::set<std::string> { "Log", "Sample 2.1 Deinstaller", "Sample Docs" }));
+	for (const fs::path& folder : { fHome / "Sample/bin", deskbar, fHome / "Desktop" }) {
+		for (const fs::directory_entry& entry : fs::directory_iterator(folder))
+			EXPECT_NE(entry.path().filename().string()[0], '.') << entry.path();
+	}
+}

@@ -11,6 +11,7 @@
 
 #include <filesystem>
 #include <map>
+#include <sstream>
 #include <string>
 
 namespace {
@@ -192,6 +193,104 @@ TEST_F(InstallerProgramTest, WithoutADisplayTheInstallerSaysHowToRunUnattended)
 	EXPECT_EQ(result.exitCode, 2);
 	EXPECT_TRUE(contains(result.err, "--unattended --accept-licence")) << result.err;
 	EXPECT_FALSE(fs::exists(fHome / "Demo"));
+}
+
+// The demo package of examples/ as scripts/demo.sh builds it: the dry run tells where each
+// item and its link would go, what would become of the entries in the way under each
+// collision answer, the script section and the requirements' verdict, and the whole sandbox
+// (home, its folders, the temporary folder) is the same afterwards.
+TEST_F(InstallerProgramTest, ADryRunOfTheDemoTellsWhatWouldHappenAndWritesNothing)
+{
+	fs::path package = fFolder.Path() / "Demo-1.0-Installer";
+	ProgramResult built =
+		RunProgram({ BEINSTALLER_PACKAGE_BUILDER, "build",
+					   BEINSTALLER_SOURCE_DIR "/examples/demo/demo.toml", "-o", package.string() },
+			fEnvironment);
+	ASSERT_EQ(built.exitCode, 0) << built.err;
+	// The user has a link of that name in the Deskbar folder, and a folder where the
+	// installation folder goes; the default destination (~/Applications) holds nothing else.
+	fs::path deskbar = fHome / ".local/share/deskbar";
+	fs::create_directories(deskbar);
+	fs::create_symlink("/usr/bin/env", deskbar / "demo-hello");
+	fs::create_directories(fHome / "Applications/Demo");
+	engine_test::write_text(fHome / "Applications/Demo/mine.txt", "mine\n");
+	fs::path other = fHome / "Other";
+	fs::create_directories(other);
+	const fs::path sandbox = fHome.parent_path();
+	std::map<std::string, file_test::EntryState> before = file_test::snapshot(sandbox.string());
+
+	const std::string home = fHome.string();
+	const std::string header = "Dry run: nothing is installed, moved or written.\n"
+							   "Requirements: met\n"
+							   "Installation folder: "
+		+ home
+		+ "/Applications/Demo\n"
+		  "  the folder there now would be moved to the Trash\n"
+		  "  the deinstaller \"Demo 1.0 Deinstaller\" would be written there\n"
+		  "  the install log \"Log\" would be written there\n"
+		  "  entries in the way would be saved in \"Saved Files\" there\n";
+	const std::string scripts = "Script sections:\n  UserBootscript (" + home
+		+ "/.config/boot/UserBootscript): section \"Demo_1.0\" would be added\n";
+
+	ProgramResult full = Run(package.string(), { "--unattended", "--dry-run", "--type", "Full" });
+	EXPECT_EQ(full.exitCode, 0) << full.err;
+	EXPECT_EQ(full.out,
+		header + "Items (2 selected):\n  demo-hello\n    to: " + home
+			+ "/Applications/Demo/demo-hello\n    link: " + home
+			+ "/.local/share/deskbar/demo-hello\n    in the way: " + home
+			+ "/.local/share/deskbar/demo-hello; it would be saved in \"Saved Files\"\n"
+			  "  Demo Documents\n    to: "
+			+ home + "/Applications/Demo/Demo Documents\n    link: none\n" + scripts);
+	EXPECT_EQ(full.err, "");
+
+	// The licence needs no agreement for a dry run; --folder and --items are followed.
+	ProgramResult minimal = Run(package.string(),
+		{ "--unattended", "--dry-run", "--items", "demo-hello", "--folder", other.string() });
+	EXPECT_EQ(minimal.exitCode, 0) << minimal.err;
+	EXPECT_NE(
+		minimal.out.find("Installation folder: " + other.string() + "/Demo\n  the deinstaller"),
+		std::string::npos)
+		<< minimal.out;
+	EXPECT_NE(minimal.out.find("Items (1 selected):\n  demo-hello\n    to: " + other.string()
+				  + "/Demo/demo-hello\n"),
+		std::string::npos)
+		<< minimal.out;
+	EXPECT_EQ(minimal.out.find("Demo Documents"), std::string::npos) << minimal.out;
+
+	// A folder that is not there gives the run's own failure.
+	ProgramResult missing =
+		Run(package.string(), { "--unattended", "--dry-run", "--folder", home + "/a/b" });
+	EXPECT_EQ(missing.exitCode, 1);
+
+	std::map<std::string, file_test::EntryState> after = file_test::snapshot(sandbox.string());
+	// Running a program makes and removes the folder that captures its output in the
+	// temporary folder; what the temporary folder holds is compared all the same.
+	before["tmp"].modified = after["tmp"].modified;
+	for (const auto& [path, state] : before) {
+		EXPECT_TRUE(after.count(path) > 0 && after[path] == state) << "changed: " << path;
+	}
+	for (const auto& [path, state] : after) {
+		EXPECT_TRUE(before.count(path) > 0) << "new: " << path;
+	}
+
+	// The run itself does what the dry run told.
+	ProgramResult run =
+		Run(package.string(), { "--unattended", "--accept-licence", "--type", "Full" });
+	ASSERT_EQ(run.exitCode, 0) << run.err;
+	std::stringstream lines(full.out);
+	int places = 0;
+	for (std::string line; std::getline(lines, line);) {
+		for (const std::string prefix : { "    to: ", "    link: /" }) {
+			if (line.rfind(prefix, 0) != 0)
+				continue;
+			std::string path = line.substr(prefix.size() - (prefix.back() == '/' ? 1 : 0));
+			EXPECT_TRUE(engine_test::exists_entry(path)) << path;
+			places++;
+		}
+	}
+	EXPECT_EQ(places, 3);
+	EXPECT_EQ(fs::read_symlink(fHome / "Applications/Demo/Saved Files/demo-hello"), "/usr/bin/env");
+	EXPECT_EQ(fs::read_symlink(deskbar / "demo-hello"), fHome / "Applications/Demo/demo-hello");
 }
 
 } // namespace

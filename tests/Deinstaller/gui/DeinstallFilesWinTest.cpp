@@ -14,6 +14,7 @@
 #include <FindDirectory.h>
 #include <ListView.h>
 #include <Path.h>
+#include <SavedEntry.h>
 #include <ScrollView.h>
 
 #include "../DeinstallTestSupport.h"
@@ -38,8 +39,11 @@ protected:
 		LibSetAlertPolicy([this](const LibAlertQuestion& question) {
 			fAlerts.push_back(question.text);
 			fReplaceQuestions += question.isReplace;
+			fButtons.clear();
+			for (int32 i = 0; i < question.buttonCount; i++)
+				fButtons.push_back(question.buttons[i] != NULL ? question.buttons[i] : "");
 			LibAlertAnswer answer;
-			answer.button = question.isReplace ? fReplaceButton : 0;
+			answer.button = question.isReplace ? fReplaceButton : fOtherButton;
 			answer.applyToAll = question.isReplace;
 			return answer;
 		});
@@ -112,6 +116,9 @@ protected:
 	std::vector<std::string> fAlerts;
 	int fReplaceQuestions = 0;
 	int32 fReplaceButton = 0;
+	// The answer to every other question, and the buttons of the last one.
+	int32 fOtherButton = 0;
+	std::vector<std::string> fButtons;
 };
 
 } // namespace
@@ -251,4 +258,41 @@ TEST_F(DeinstallFilesWinTest, AFailedMoveKeepsItsRowSelectedWarnsOnceAndStaysOpe
 			+ ". They stay in the list, selected." });
 	EXPECT_FALSE(fWindow->IsHidden());
 	EXPECT_TRUE(exists(fHome / "a"));
+}
+
+// Once the items are gone the window offers to put back what the installation saved:
+// "Keep Saved" leaves it saved, "Put Back" moves it back and says so; with nothing saved, or
+// after a removal that failed, nothing is asked.
+TEST_F(DeinstallFilesWinTest, OffersToPutBackTheSavedEntriesOnceTheItemsAreGone)
+{
+	fs::path installation = fHome / "Installation";
+	fs::create_directories(installation / "Saved Files");
+	fs::create_directories(fHome / "Tools");
+	write_file((fHome / "Tools/tool").string(), "the user's tool");
+	ASSERT_TRUE(SaveReplacedEntry(
+		(fHome / "Tools/tool").string(), (installation / "Saved Files").string(), nullptr));
+	fWindow->SetInstallationFolder(installation.c_str());
+
+	const std::string question =
+		"1 item was replaced during installation and saved. Put it back where it was?";
+	SetPaths({ "Tools/tool" });
+	fWindow->DeinstallFiles();
+	ASSERT_EQ(fAlerts, std::vector<std::string> { question });
+	EXPECT_EQ(fButtons, (std::vector<std::string> { "Keep Saved", "Put Back" }));
+	EXPECT_EQ(read_file((installation / "Saved Files/tool").string()), "the user's tool");
+	EXPECT_FALSE(exists(fHome / "Tools/tool"));
+
+	fAlerts.clear();
+	fOtherButton = 1;
+	SetPaths({ "Editor/", "Editor/notes" });
+	fWindow->DeinstallFiles();
+	EXPECT_EQ(
+		fAlerts, (std::vector<std::string> { question, "1 item was put back where it was." }));
+	EXPECT_EQ(read_file((fHome / "Tools/tool").string()), "the user's tool");
+	EXPECT_FALSE(exists(installation / "Saved Files"));
+
+	fAlerts.clear();
+	SetPaths({ "Editor/" });
+	fWindow->DeinstallFiles();
+	EXPECT_TRUE(fAlerts.empty());
 }

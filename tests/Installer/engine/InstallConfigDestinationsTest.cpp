@@ -1,6 +1,8 @@
 // Destination names to folders, and collisions settled before a placement.
 #include "ConfigTestSupport.h"
 
+#include "SavedEntry.h"
+
 #include <Entry.h>
 #include <FindDirectory.h>
 #include <Path.h>
@@ -62,6 +64,12 @@ TEST_F(InstallConfigDestinationsTest, CustomFoldersAreMadeAndReplacedOnce)
 		EXPECT_TRUE(fs::is_directory(fHome / "Sample/bin"));
 		EXPECT_FALSE(fs::exists(fHome / "Sample/bin/old-tool"));
 		EXPECT_EQ(fs::exists(fSaved / "bin/old-tool"), save);
+		// The saved folder records where it was, so that the deinstaller can put it back.
+		LibString original;
+		EXPECT_EQ(ReadOriginalPath((fSaved / "bin").c_str(), original), save);
+		if (save) {
+			EXPECT_EQ(original, (fHome / "Sample/bin").c_str());
+		}
 
 		// The copy has used its replacement; the next item finds the new folder.
 		write_text(fHome / "Sample/bin/new-tool", "new\n");
@@ -133,6 +141,11 @@ TEST_F(InstallConfigDestinationsTest, CollisionsBySettlingMode)
 		EXPECT_FALSE(fs::exists(folder / "notes"));
 		if (row.oldEntry[0] != '\0') {
 			EXPECT_EQ(read_text(fDir.Path() / row.oldEntry / "inside.txt"), "old\n");
+			LibString original;
+			EXPECT_EQ(ReadOriginalPath((fDir.Path() / row.oldEntry).c_str(), original), row.save);
+			if (row.save) {
+				EXPECT_EQ(original, (folder / "notes").c_str());
+			}
 		}
 		EXPECT_EQ(read_text(fSaved / "notes"), "saved before\n");
 		EXPECT_EQ(read_text(folder / "notes copy"), "renamed before\n");

@@ -16,8 +16,10 @@
 #include <Control.h>
 #include <Directory.h>
 #include <Entry.h>
+#include <File.h>
 #include <ListView.h>
 #include <Path.h>
+#include <Resources.h>
 #include <StringView.h>
 #include <TextView.h>
 
@@ -510,6 +512,43 @@ TEST_F(InstallerWinTest, APackageWithoutConfigurationIsReported)
 	EXPECT_FALSE(fWindow->LoadResources());
 	std::string err = testing::internal::GetCapturedStderr();
 	EXPECT_NE(err.find("Does not have resource 2002\n"), std::string::npos) << err;
+}
+
+// A crafted package whose configuration does not unflatten (cut in half, or garbage) is
+// refused at start-up like one without any, before anything is shown.
+TEST_F(InstallerWinTest, APackageWhoseConfigurationDoesNotUnflattenIsReported)
+{
+	std::string problems;
+	fPackage = build_package(fFolder.Path(), PackageSpec(), &problems);
+	ASSERT_FALSE(fPackage.empty()) << problems;
+	std::string flat;
+	{
+		BFile file(fPackage.c_str(), B_READ_ONLY);
+		BResources resources(&file);
+		size_t size = 0;
+		const void* data =
+			resources.LoadResource(Package::kStringType, Package::kConfigurationId, &size);
+		ASSERT_NE(data, nullptr);
+		flat.assign(static_cast<const char*>(data), size);
+	}
+	for (const std::string& configuration :
+		{ flat.substr(0, flat.size() / 2), std::string(2000, '\xff') }) {
+		{
+			BFile file(fPackage.c_str(), B_READ_WRITE);
+			BResources resources(&file);
+			ASSERT_EQ(resources.AddResource(Package::kStringType, Package::kConfigurationId,
+						  configuration.data(), configuration.size(), Package::kConfigurationName),
+				B_OK);
+			ASSERT_EQ(resources.Sync(), B_OK);
+		}
+		InstallerWin* window = new InstallerWin(fPackage.c_str());
+		window->SetApplicationMessenger(BMessenger(fApplication));
+		window->Run();
+		EXPECT_FALSE(window->LoadResources());
+		window->Lock();
+		EXPECT_TRUE(window->IsHidden());
+		window->Quit();
+	}
 }
 
 } // namespace
