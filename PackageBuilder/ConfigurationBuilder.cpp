@@ -10,6 +10,7 @@
 #include <Entry.h>
 #include <Message.h>
 
+#include <algorithm>
 #include <sys/stat.h>
 
 namespace {
@@ -18,7 +19,7 @@ namespace {
 // when the item cannot be described.
 int64
 add_item(const Manifest& manifest, const ManifestItem& item, BMessage& instructions,
-	Diagnostics& diagnostics)
+	Diagnostics& diagnostics, const std::optional<time_t>& latestTime)
 {
 	struct stat status;
 	if (lstat(item.path.c_str(), &status) != 0) {
@@ -58,6 +59,12 @@ add_item(const Manifest& manifest, const ManifestItem& item, BMessage& instructi
 	entry.GetCreationTime(&created);
 	entry.GetModificationTime(&modified);
 	entry.GetAccessTime(&accessed);
+	if (latestTime) {
+		// Reading the payload changes access times; a reproducible build does not use them.
+		created = std::min(created, *latestTime);
+		modified = std::min(modified, *latestTime);
+		accessed = modified;
+	}
 	record.AddInt64(Package::kFileCreation, item.created.value_or(created));
 	record.AddInt64(Package::kFileModified, item.modified.value_or(modified));
 	record.AddInt64(Package::kFileAccessed, item.accessed.value_or(accessed));
@@ -110,7 +117,7 @@ PayloadLeaf(const std::string& path)
 
 bool
 BuildConfiguration(const Manifest& manifest, int32 deinstallerSize, BMessage& configuration,
-	Diagnostics& diagnostics)
+	Diagnostics& diagnostics, const std::optional<time_t>& latestTime)
 {
 	int32 errorsBefore = diagnostics.ErrorCount();
 	configuration.MakeEmpty();
@@ -159,7 +166,7 @@ BuildConfiguration(const Manifest& manifest, int32 deinstallerSize, BMessage& co
 	int64 total = 0;
 	bool sized = true;
 	for (const ManifestItem& item : manifest.items) {
-		int64 size = add_item(manifest, item, instructions, diagnostics);
+		int64 size = add_item(manifest, item, instructions, diagnostics, latestTime);
 		sized = sized && size >= 0;
 		total += size > 0 ? size : 0;
 	}

@@ -8,13 +8,17 @@
 #include "Diagnostics.h"
 #include "Manifest.h"
 
+#include <optional>
+#include <time.h>
+
 class BMessage;
 
 // deinstallerSize is the deinstaller's size as installed, or negative when the package
-// carries no deinstaller. False (with diagnostics) when a picture, sound or payload cannot
-// be read.
+// carries no deinstaller. With latestTime (a reproducible build), the items' times read
+// from the payload are clamped to it and their access times are their modification times.
+// False (with diagnostics) when a picture, sound or payload cannot be read.
 bool BuildConfiguration(const Manifest& manifest, int32 deinstallerSize, BMessage& configuration,
-	Diagnostics& diagnostics);
+	Diagnostics& diagnostics, const std::optional<time_t>& latestTime = std::nullopt);
 
 // The leaf name of a payload path: the name the item is packed and installed under.
 std::string PayloadLeaf(const std::string& path);

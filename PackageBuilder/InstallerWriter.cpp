@@ -14,34 +14,19 @@
 #include <Message.h>
 #include <Resources.h>
 
-#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <errno.h>
 #include <fcntl.h>
-#include <fstream>
 #include <sys/stat.h>
-#include <thread>
 #include <unistd.h>
 #include <vector>
 
 namespace {
 
-bool
-read_file(const std::string& path, std::vector<char>& data)
-{
-	std::ifstream stream(path, std::ios::binary);
-	if (!stream)
-		return false;
-	stream.seekg(0, std::ios::end);
-	std::streamoff size = stream.tellg();
-	if (size < 0)
-		return false;
-	stream.seekg(0);
-	data.resize(static_cast<size_t>(size));
-	stream.read(data.data(), size);
-	return stream.good() || size == 0;
-}
+// Archives go into the installer in pieces of this size.
+const size_t kStreamChunk = 1024 * 1024;
 
 // Copies the base program's bytes to a new file beside output, under a fresh name given
 // in path. The name is created exclusively, so neither a file nor a link that someone left
@@ -179,48 +164,50 @@ add_application_resources(BResources& resources)
 // Copies file into folder under name and packs it there into archive.
 bool
 pack_renamed(const std::string& file, const std::string& folder, const char* name,
-	const std::string& archive, int level)
+	const std::string& archive, const PackSettings& settings)
 {
 	std::string staging = folder + "/" + name;
 	if (!Libmkdir(folder.c_str()) || !LibCopy(file.c_str(), staging.c_str()))
 		return false;
-	return PackEntry(staging, archive, level);
+	return PackEntry(staging, archive, settings);
 }
 
+// Streams the archive file into a new resource piece by piece: the container keeps a
+// large resource on disk until it writes the installer, so no archive is ever whole in
+// memory.
 bool
 add_archive(BResources& resources, int32 id, const std::string& archive, const char* name)
 {
-	std::vector<char> data;
-	if (!read_file(archive, data))
+	int fd = open(archive.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+	if (fd < 0)
 		return false;
-	return resources.AddResource(Package::kRawType, id, data.data(), data.size(), name) == B_OK;
+	bool ok = resources.AddResource(Package::kRawType, id, nullptr, 0, name) == B_OK;
+	std::vector<char> buffer(kStreamChunk);
+	off_t offset = 0;
+	ssize_t count = 0;
+	while (ok && (count = read(fd, buffer.data(), buffer.size())) != 0) {
+		if (count < 0 && errno == EINTR)
+			continue;
+		ok = count > 0
+			&& resources.WriteResource(Package::kRawType, id, buffer.data(), offset, count) == B_OK;
+		offset += count;
+	}
+	close(fd);
+	return ok;
 }
 
-// Packs every item into work/item-<i>.zip, several at once. Each worker takes the next
-// item not yet taken.
+// Packs every item into work/item-<i>.zip, one after the other: the files of each are
+// compressed on all the threads the settings allow, so a package of one large item is
+// packed as fast as one of many.
 std::vector<bool>
-pack_items(const Manifest& manifest, const std::string& work, int32 jobs)
+pack_items(const Manifest& manifest, const std::string& work, const PackSettings& settings)
 {
-	size_t count = manifest.items.size();
-	std::vector<char> results(count, 0);
-	std::atomic<size_t> next { 0 };
-	auto worker = [&]() {
-		for (size_t index = next++; index < count; index = next++) {
-			std::string archive = work + "/item-" + std::to_string(index) + ".zip";
-			results[index] =
-				PackEntry(manifest.items[index].path, archive, manifest.compression) ? 1 : 0;
-		}
-	};
-
-	size_t threads = jobs > 0 ? static_cast<size_t>(jobs) : std::thread::hardware_concurrency();
-	threads = std::max<size_t>(1, std::min(threads, count));
-	std::vector<std::thread> pool;
-	for (size_t i = 1; i < threads; i++)
-		pool.emplace_back(worker);
-	worker();
-	for (std::thread& thread : pool)
-		thread.join();
-	return std::vector<bool>(results.begin(), results.end());
+	std::vector<bool> results;
+	for (size_t index = 0; index < manifest.items.size(); index++) {
+		std::string archive = work + "/item-" + std::to_string(index) + ".zip";
+		results.push_back(PackEntry(manifest.items[index].path, archive, settings));
+	}
+	return results;
 }
 
 // The working directory when it was made; restored when it goes.
@@ -358,7 +345,7 @@ WriteInstaller(const Manifest& manifest, const BuildOptions& givenOptions, Diagn
 	}
 
 	BMessage configuration;
-	if (!BuildConfiguration(manifest, -1, configuration, diagnostics))
+	if (!BuildConfiguration(manifest, -1, configuration, diagnostics, options.latestTime))
 		return false;
 
 	// Everything the installer will hold, as far as it is known before packing: archives
@@ -376,6 +363,10 @@ WriteInstaller(const Manifest& manifest, const BuildOptions& givenOptions, Diagn
 		return false;
 	}
 
+	PackSettings settings;
+	settings.level = manifest.compression;
+	settings.jobs = options.jobs;
+	settings.latestTime = options.latestTime;
 	bool ok = true;
 	if (!deinstaller.empty()) {
 		// What the installer writes: the program with its reduced configuration added.
@@ -394,7 +385,7 @@ WriteInstaller(const Manifest& manifest, const BuildOptions& givenOptions, Diagn
 	}
 	std::vector<bool> packed;
 	if (ok)
-		packed = pack_items(manifest, work, options.jobs);
+		packed = pack_items(manifest, work, settings);
 	for (size_t index = 0; index < packed.size(); index++) {
 		if (!packed[index]) {
 			diagnostics.Error(
@@ -404,15 +395,15 @@ WriteInstaller(const Manifest& manifest, const BuildOptions& givenOptions, Diagn
 	}
 	std::string helpArchive = work + "/help.zip";
 	if (ok && !manifest.help.empty()
-		&& !pack_renamed(manifest.help, work + "/help", Package::kHelpFileName, helpArchive,
-			manifest.compression)) {
+		&& !pack_renamed(
+			manifest.help, work + "/help", Package::kHelpFileName, helpArchive, settings)) {
 		diagnostics.Error(file, 0, 0, "cannot pack the help file " + manifest.help);
 		ok = false;
 	}
 	std::string deinstallerArchive = work + "/deinstaller.zip";
 	if (ok && !deinstaller.empty()
 		&& !pack_renamed(deinstaller, work + "/deinstaller", Package::kDeinstallerName,
-			deinstallerArchive, manifest.compression)) {
+			deinstallerArchive, settings)) {
 		diagnostics.Error(file, 0, 0, "cannot pack the deinstaller " + deinstaller);
 		ok = false;
 	}

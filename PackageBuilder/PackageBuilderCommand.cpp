@@ -6,6 +6,7 @@
 #include "ManifestPrinter.h"
 #include "ManifestReader.h"
 
+#include <cerrno>
 #include <cstdlib>
 
 namespace {
@@ -32,7 +33,10 @@ const char* const kHelp =
 	"                            'base', else the Installer beside PackageBuilder)\n"
 	"      --deinstaller PROGRAM the deinstaller to carry (default: the manifest's\n"
 	"                            'deinstaller', else Tarnwick beside PackageBuilder)\n"
-	"      --jobs N              items packed at once (default: one per processor)\n"
+	"      --jobs N              files compressed at once (default: one per processor)\n"
+	"      With SOURCE_DATE_EPOCH set (seconds since 1970), the same manifest and payload\n"
+	"      give the same bytes: times taken from the payload are clamped to it and no\n"
+	"      access times are recorded.\n"
 	"  list INSTALLER\n"
 	"      Lists the resources: type, id, size and name.\n"
 	"  show INSTALLER\n"
@@ -92,6 +96,23 @@ run_build(const std::vector<std::string>& arguments, FILE* out, FILE* err)
 	}
 	if (manifestPath.empty() || options.output.empty())
 		return usage(err, "build needs a manifest and -o OUTPUT");
+	// The reproducible-builds convention: the time the sources were last changed. A value
+	// that is not a plain count of seconds is refused rather than ignored, so that a build
+	// meant to be reproducible never silently is not.
+	const char* epoch = getenv("SOURCE_DATE_EPOCH");
+	if (epoch != nullptr && epoch[0] != '\0') {
+		char* end = nullptr;
+		errno = 0;
+		long long seconds = strtoll(epoch, &end, 10);
+		if (*end != '\0' || errno != 0 || seconds < 0 || epoch[0] < '0' || epoch[0] > '9') {
+			fprintf(err,
+				"PackageBuilder: SOURCE_DATE_EPOCH must be a number of seconds since "
+				"1970-01-01 UTC, not \"%s\"\n",
+				epoch);
+			return kExitUsage;
+		}
+		options.latestTime = static_cast<time_t>(seconds);
+	}
 
 	Diagnostics diagnostics;
 	Manifest manifest;

@@ -1,7 +1,9 @@
 #include "PayloadArchive.h"
 
 #include "LibFile.h"
+#include "LibFilePrivate.h"
 #include "LibZipFields.h"
+#include "LibZipPrivate.h"
 #include "LibZipLinks.h"
 
 #include <FindDirectory.h>
@@ -125,10 +127,23 @@ InspectArchive(const void* data, size_t size, ArchiveSummary& summary, std::stri
 }
 
 bool
-PackEntry(const std::string& path, const std::string& archive, int level)
+PackEntry(const std::string& path, const std::string& archive, const PackSettings& settings)
 {
-	BPath item(path.c_str());
-	return LibZip(archive.c_str(), item, level);
+	// The packer wants absolute paths with their folders resolved, as LibZip gives it.
+	std::string itemPath;
+	std::string archivePath;
+	if (lib_file::source_path(path.c_str(), &itemPath) != B_OK
+		|| lib_file::source_path(archive.c_str(), &archivePath) != B_OK) {
+		return false;
+	}
+	lib_zip::ZipPacker packer;
+	packer.SetJobs(settings.jobs);
+	if (settings.latestTime)
+		packer.SetReproducible(*settings.latestTime);
+	if (!packer.Open(archivePath, settings.level))
+		return false;
+	packer.Add(itemPath);
+	return packer.Close();
 }
 
 std::string

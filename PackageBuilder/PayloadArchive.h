@@ -5,8 +5,10 @@
 
 #include <SupportDefs.h>
 
+#include <optional>
 #include <set>
 #include <string>
+#include <time.h>
 #include <vector>
 
 // What an archive holds, as far as checking a package needs it.
@@ -29,9 +31,18 @@ struct ArchiveSummary {
 // checksum, a truncated entry) is found. False with a reason in error otherwise.
 bool InspectArchive(const void* data, size_t size, ArchiveSummary& summary, std::string& error);
 
+struct PackSettings {
+	// 0 stores, 1 to 9 deflate.
+	int level = 9;
+	// Files compressed at once; 0: one per processor. The archive does not depend on it.
+	int32 jobs = 0;
+	// With a value the archive is reproducible: times clamped to it, no access times.
+	std::optional<time_t> latestTime;
+};
+
 // Packs the entry at path into a new archive file (one top-level entry named after the
-// entry's leaf) at compression level 0 to 9.
-bool PackEntry(const std::string& path, const std::string& archive, int level);
+// entry's leaf).
+bool PackEntry(const std::string& path, const std::string& archive, const PackSettings& settings);
 
 // Expands the archive held in memory and moves its entry named name to destination (a
 // path that must not exist yet). The work is done in a fresh folder under the temporary

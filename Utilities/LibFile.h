@@ -74,7 +74,8 @@ bool LibSymLink(const char* target, const char* link);
 // Changes the process's working directory to the item's folder; a relative archive path is
 // taken from there. The item is walked without following links, and an entry replaced or
 // swapped for a link before the archive is written fails the packing rather than bring in
-// what the link leads to. True when the archive was written with every entry.
+// what the link leads to. Files are compressed on every processor; the archive's bytes do
+// not depend on how many there are. True when the archive was written with every entry.
 bool LibZip(const char* archive, const BPath& item, int level);
 
 // Expands the ZIP archive beside itself, overwriting what is there. Refused, each with a

@@ -1,10 +1,12 @@
-// LibZip: packs a file, folder or link into a ZIP archive with libzip. File contents are
-// read from disk while the archive is written, never held whole in memory. A worker killed
-// while it packs stops at the next entry of the walk or the next chunk libzip reads; the
-// archive is then left as it was (libzip writes a new one beside it and never puts it in
-// place).
+// LibZip: packs a file, folder or link into a ZIP archive with libzip. Files are deflated
+// on several threads while the walk goes on (LibZipDeflate), each read whole up to a bound;
+// larger ones are read while the archive is written, so no archive and no large file is
+// ever held whole in memory. A worker killed while it packs stops at the next entry of the
+// walk or the next file libzip writes; the archive is then left as it was (libzip writes a
+// new one beside it and never puts it in place).
 #include "LibFile.h"
 #include "LibFilePrivate.h"
+#include "LibZipDeflate.h"
 #include "LibZipFields.h"
 #include "LibZipPrivate.h"
 
@@ -38,6 +40,7 @@ const uint32 kDosDirectoryFlag = 0x10;
 struct FileSource {
 	std::string path;
 	struct stat identity;
+	time_t modified = 0;
 	int fd = -1;
 	zip_uint64_t done = 0;
 	zip_error_t error;
@@ -103,7 +106,7 @@ read_file_source(void* userdata, void* data, zip_uint64_t length, zip_source_cmd
 			}
 			zip_stat_init(st);
 			st->size = (zip_uint64_t)source->identity.st_size;
-			st->mtime = source->identity.st_mtime;
+			st->mtime = source->modified;
 			st->valid |= ZIP_STAT_SIZE | ZIP_STAT_MTIME;
 			return sizeof(*st);
 		}
@@ -112,6 +115,119 @@ read_file_source(void* userdata, void* data, zip_uint64_t length, zip_source_cmd
 		case ZIP_SOURCE_FREE:
 			if (source->fd >= 0)
 				close(source->fd);
+			zip_error_fini(&source->error);
+			delete source;
+			return 0;
+		case ZIP_SOURCE_SUPPORTS:
+			return zip_source_make_command_bitmap(ZIP_SOURCE_OPEN, ZIP_SOURCE_READ,
+				ZIP_SOURCE_CLOSE, ZIP_SOURCE_STAT, ZIP_SOURCE_ERROR, ZIP_SOURCE_FREE, -1);
+		default:
+			zip_error_set(&source->error, ZIP_ER_OPNOTSUPP, 0);
+			return -1;
+	}
+}
+
+// A file deflated ahead by the pool: libzip copies the deflate stream as it is, and takes
+// the checksum and sizes from here. Before it is written the path must still name the
+// node the walk found: an entry replaced meanwhile spoils the archive, as with FileSource.
+struct DeflatedSource {
+	DeflatePool* pool = nullptr;
+	int32 job = -1;
+	std::string path;
+	struct stat identity;
+	time_t modified = 0;
+	const DeflateResult* result = nullptr;
+	bool released = false;
+	bool described = false;
+	zip_uint64_t compressedSize = 0;
+	zip_uint64_t position = 0;
+	uint32 crc = 0;
+	zip_error_t error;
+
+	bool Finish()
+	{
+		if (described)
+			return true;
+		int zipError = 0;
+		int systemError = 0;
+		if (!pool->Wait(job, &result, &zipError, &systemError)) {
+			zip_error_set(&error, zipError, systemError);
+			return false;
+		}
+		compressedSize = result->data.size();
+		crc = result->crc;
+		described = true;
+		return true;
+	}
+
+	void Release()
+	{
+		if (!released)
+			pool->Release(job);
+		released = true;
+		result = nullptr;
+	}
+};
+
+zip_int64_t
+read_deflated_source(void* userdata, void* data, zip_uint64_t length, zip_source_cmd_t command)
+{
+	DeflatedSource* source = static_cast<DeflatedSource*>(userdata);
+	switch (command) {
+		case ZIP_SOURCE_OPEN: {
+			if (!source->Finish() || source->released)
+				return -1;
+			struct stat now;
+			if (lstat(source->path.c_str(), &now) != 0 || !S_ISREG(now.st_mode)
+				|| now.st_dev != source->identity.st_dev || now.st_ino != source->identity.st_ino
+				|| now.st_size != source->identity.st_size) {
+				zip_error_set(&source->error, ZIP_ER_CHANGED, 0);
+				return -1;
+			}
+			source->position = 0;
+			return 0;
+		}
+		case ZIP_SOURCE_READ: {
+			if (BPrivate::thread_is_killed()) {
+				zip_error_set(&source->error, ZIP_ER_CANCELLED, 0);
+				return -1;
+			}
+			if (source->result == nullptr) {
+				zip_error_set(&source->error, ZIP_ER_INTERNAL, 0);
+				return -1;
+			}
+			const std::vector<uint8>& bytes = source->result->data;
+			zip_uint64_t count = std::min<zip_uint64_t>(length, bytes.size() - source->position);
+			memcpy(data, bytes.data() + source->position, count);
+			source->position += count;
+			return (zip_int64_t)count;
+		}
+		case ZIP_SOURCE_CLOSE:
+			// Written: the memory goes back to the window.
+			source->Release();
+			return 0;
+		case ZIP_SOURCE_STAT: {
+			zip_stat_t* st = static_cast<zip_stat_t*>(data);
+			if (length < sizeof(*st)) {
+				zip_error_set(&source->error, ZIP_ER_INVAL, 0);
+				return -1;
+			}
+			if (!source->Finish())
+				return -1;
+			zip_stat_init(st);
+			st->size = (zip_uint64_t)source->identity.st_size;
+			st->comp_size = source->compressedSize;
+			st->comp_method = ZIP_CM_DEFLATE;
+			st->crc = source->crc;
+			st->mtime = source->modified;
+			st->valid |= ZIP_STAT_SIZE | ZIP_STAT_COMP_SIZE | ZIP_STAT_COMP_METHOD | ZIP_STAT_CRC
+				| ZIP_STAT_MTIME;
+			return sizeof(*st);
+		}
+		case ZIP_SOURCE_ERROR:
+			return zip_error_to_data(&source->error, data, length);
+		case ZIP_SOURCE_FREE:
+			source->Release();
 			zip_error_fini(&source->error);
 			delete source;
 			return 0;
@@ -135,14 +251,38 @@ same_node(const struct stat& a, const struct stat& b)
 ZipPacker::ZipPacker() :
 	fArchive(NULL),
 	fLevel(9),
-	fOk(true)
+	fOk(true),
+	fJobs(0),
+	fReproducible(false),
+	fLatestTime(0)
 {
 }
 
 ZipPacker::~ZipPacker()
 {
+	// The archive's sources use the pool: they go first.
 	if (fArchive != NULL)
 		zip_discard(fArchive);
+	fPool.reset();
+}
+
+void
+ZipPacker::SetJobs(int jobs)
+{
+	fJobs = jobs;
+}
+
+void
+ZipPacker::SetReproducible(time_t latest)
+{
+	fReproducible = true;
+	fLatestTime = latest;
+}
+
+time_t
+ZipPacker::_Clamped(time_t time) const
+{
+	return fReproducible && time > fLatestTime ? fLatestTime : time;
 }
 
 bool
@@ -170,12 +310,14 @@ ZipPacker::Close()
 		const std::string reason = zip_strerror(fArchive);
 		zip_discard(fArchive);
 		fArchive = NULL;
+		fPool.reset();
 		// Stopped for a kill: the worker goes on unwinding from here, outside libzip.
 		BPrivate::check_thread_killed();
 		fprintf(stderr, "LibZip: %s: %s\n", fArchivePath.c_str(), reason.c_str());
 		return false;
 	}
 	fArchive = NULL;
+	fPool.reset();
 	return fOk;
 }
 
@@ -218,6 +360,7 @@ ZipPacker::_Add(
 	zip_error_t error;
 	zip_error_init(&error);
 	zip_source_t* source = NULL;
+	bool deflatedAhead = false;
 	std::string fullName = entryName;
 	Descriptor folder;
 	if (S_ISDIR(st.st_mode)) {
@@ -241,14 +384,33 @@ ZipPacker::_Add(
 			return;
 		}
 		close(fd);
-		FileSource* file = new FileSource;
-		file->path = path;
-		file->identity = opened;
-		zip_error_init(&file->error);
-		source = zip_source_function_create(read_file_source, file, &error);
-		if (source == NULL) {
-			zip_error_fini(&file->error);
-			delete file;
+		if (fLevel > 0 && opened.st_size > 0 && (uint64)opened.st_size <= kWholeFileLimit) {
+			if (fPool == nullptr)
+				fPool = std::make_unique<DeflatePool>(fJobs, fLevel);
+			DeflatedSource* deflated = new DeflatedSource;
+			deflated->pool = fPool.get();
+			deflated->job = fPool->Add(path, opened);
+			deflated->path = path;
+			deflated->identity = opened;
+			deflated->modified = _Clamped(opened.st_mtime);
+			zip_error_init(&deflated->error);
+			source = zip_source_function_create(read_deflated_source, deflated, &error);
+			if (source == NULL) {
+				zip_error_fini(&deflated->error);
+				delete deflated;
+			} else
+				deflatedAhead = true;
+		} else {
+			FileSource* file = new FileSource;
+			file->path = path;
+			file->identity = opened;
+			file->modified = _Clamped(opened.st_mtime);
+			zip_error_init(&file->error);
+			source = zip_source_function_create(read_file_source, file, &error);
+			if (source == NULL) {
+				zip_error_fini(&file->error);
+				delete file;
+			}
 		}
 	} else if (S_ISLNK(st.st_mode)) {
 		// Info-ZIP's way: the link's text is the entry's data.
@@ -281,7 +443,7 @@ ZipPacker::_Add(
 		_Fail(path, zip_strerror(fArchive));
 		return;
 	}
-	if (!_Describe(index, path, st) || folder.Get() < 0)
+	if (!_Describe(index, path, st, deflatedAhead) || folder.Get() < 0)
 		return;
 
 	int walkFd = dup(folder.Get());
@@ -305,7 +467,7 @@ ZipPacker::_Add(
 }
 
 bool
-ZipPacker::_Describe(int64 index, const std::string& path, const struct stat& st)
+ZipPacker::_Describe(int64 index, const std::string& path, const struct stat& st, bool deflated)
 {
 	bool compressed = S_ISREG(st.st_mode) && fLevel > 0;
 	int method = compressed ? ZIP_CM_DEFLATE : ZIP_CM_STORE;
@@ -313,15 +475,20 @@ ZipPacker::_Describe(int64 index, const std::string& path, const struct stat& st
 	uint32 external = ((uint32)st.st_mode & 0xffff) << 16;
 	if (S_ISDIR(st.st_mode))
 		external |= kDosDirectoryFlag;
-	if (zip_set_file_compression(fArchive, index, method, level) != 0
+	// A file deflated ahead keeps libzip's default method, under which libzip copies the
+	// deflate stream its source gives instead of compressing again.
+	time_t modified = _Clamped(st.st_mtime);
+	if ((!deflated && zip_set_file_compression(fArchive, index, method, level) != 0)
 		|| zip_file_set_external_attributes(fArchive, index, 0, ZIP_OPSYS_UNIX, external) != 0
-		|| zip_file_set_mtime(fArchive, index, st.st_mtime, 0) != 0) {
+		|| zip_file_set_mtime(fArchive, index, modified, 0) != 0) {
 		_Fail(path, zip_strerror(fArchive));
 		return false;
 	}
 
-	std::vector<uint8> localTime = EncodeTimestamp(st.st_mtime, st.st_atime, false);
-	std::vector<uint8> centralTime = EncodeTimestamp(st.st_mtime, st.st_atime, true);
+	// A reproducible archive records no access times: reading the payload changes them.
+	time_t accessed = fReproducible ? kNoAccessTime : st.st_atime;
+	std::vector<uint8> localTime = EncodeTimestamp(modified, accessed, false);
+	std::vector<uint8> centralTime = EncodeTimestamp(modified, accessed, true);
 	if (!localTime.empty()) {
 		zip_file_extra_field_set(fArchive, index, kTimestampFieldId, ZIP_EXTRA_FIELD_NEW,
 			localTime.data(), localTime.size(), ZIP_FL_LOCAL);

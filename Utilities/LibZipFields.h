@@ -7,6 +7,7 @@
 
 #include <SupportDefs.h>
 
+#include <stdint.h>
 #include <string>
 #include <time.h>
 #include <vector>
@@ -43,9 +44,12 @@ bool EncodeAttributes(const std::vector<Attribute>& attributes,
 bool DecodeAttributes(
 	const std::vector<std::vector<uint8>>& fields, std::vector<Attribute>* attributes);
 
+// An access time that the timestamp field leaves out.
+const time_t kNoAccessTime = (time_t)INT64_MIN;
+
 // The extended timestamp: local headers carry the modification and access times, the
-// central directory the modification time only. Empty when a time lies outside the
-// field's 32-bit range.
+// central directory the modification time only. Empty when the modification time lies
+// outside the field's 32-bit range; an access time outside it is left out.
 std::vector<uint8> EncodeTimestamp(time_t modified, time_t accessed, bool central);
 // The times a timestamp field holds; false when it holds no modification time. accessed
 // is the modification time when the field does not have it.

@@ -8,7 +8,7 @@ packages=(
 	clang clang-format libclang-rt-dev
 	libgtest-dev libgmock-dev
 	qt6-base-dev qt6-multimedia-dev libqt6svg6
-	libzip-dev libmagic-dev libtomlplusplus-dev
+	libzip-dev libdeflate-dev libmagic-dev libtomlplusplus-dev
 	attr zip unzip file xdg-utils locales
 	fonts-dejavu-core
 )

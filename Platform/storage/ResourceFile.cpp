@@ -772,6 +772,8 @@ write_resource_file(const ResourceSource& source, const ResourceContainerInfo& i
 		const ResourceRecord& record = records[i];
 		if (record.loaded)
 			status = write_all(fd, record.data.data(), record.data.size());
+		else if (record.spool != nullptr)
+			status = copy_range(*record.spool, 0, record.size, fd, buffer);
 		else
 			status = copy_range(source, record.offset, record.size, fd, buffer);
 		if (dataOffsets != nullptr)

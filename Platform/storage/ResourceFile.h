@@ -6,6 +6,7 @@
 
 #include <SupportDefs.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -72,7 +73,8 @@ struct ResourceContainerInfo {
 };
 
 // One resource as the container knows it: its bytes either still lie in the file at
-// offset (not loaded) or are held in data.
+// offset (not loaded), are held in data, or lie in bytes 0 to size of another source
+// (spooled: a large resource written piece by piece is kept on disk, not in memory).
 struct ResourceRecord {
 	type_code type = 0;
 	int32 id = 0;
@@ -81,6 +83,7 @@ struct ResourceRecord {
 	uint64 size = 0;
 	bool loaded = false;
 	std::vector<uint8> data;
+	std::shared_ptr<const ResourceSource> spool;
 };
 
 // The BeOS group checksum: the bytes as big-endian 32-bit groups added with wrap-around,
@@ -110,7 +113,7 @@ bool resource_container_is_writable(const ResourceContainerInfo& info);
 
 // Writes a complete file to fd (positioned at 0, empty): the image of source that info
 // names, then a new x86 section holding records, whose not-loaded data is copied from
-// source. Fills dataOffsets with each record's new absolute data offset.
+// source (or from their spool). Fills dataOffsets with each record's new absolute data offset.
 status_t write_resource_file(const ResourceSource& source, const ResourceContainerInfo& info,
 	const std::vector<ResourceRecord>& records, int fd, std::vector<uint64>* dataOffsets);
 

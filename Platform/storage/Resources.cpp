@@ -2,6 +2,7 @@
 
 #include "ResourceFile.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -65,6 +66,65 @@ struct BResources::Data {
 };
 
 namespace {
+
+// A resource that grows past this while it is written piece by piece moves out of memory
+// into a spool file, so that writing a large resource holds only the pieces in hand.
+const uint64 kSpoolThreshold = 1024 * 1024;
+
+// A file without a name that holds one resource's bytes until the container is written.
+// It lies in the folder of the resource file, so that it is on the same volume and
+// nothing of it is left behind when the process ends.
+class SpoolSource : public BPrivate::ResourceSource {
+public:
+	explicit SpoolSource(int fd) :
+		fFd(fd)
+	{
+	}
+
+	virtual ~SpoolSource() { close(fFd); }
+
+	SpoolSource(const SpoolSource&) = delete;
+	SpoolSource& operator=(const SpoolSource&) = delete;
+
+	virtual uint64 Size() const { return fSize; }
+
+	virtual status_t ReadAt(uint64 offset, void* buffer, size_t length) const
+	{
+		if (offset > fSize || length > fSize - offset)
+			return B_BAD_VALUE;
+		return BPrivate::FdResourceSource(fFd, fSize).ReadAt(offset, buffer, length);
+	}
+
+	status_t WriteAt(uint64 offset, const void* data, size_t length)
+	{
+		const uint8* bytes = static_cast<const uint8*>(data);
+		for (size_t done = 0; done < length;) {
+			ssize_t written = pwrite(fFd, bytes + done, length - done, (off_t)(offset + done));
+			if (written < 0 && errno == EINTR)
+				continue;
+			if (written <= 0)
+				return written < 0 ? B_FROM_POSIX_ERROR(errno) : B_IO_ERROR;
+			done += (size_t)written;
+		}
+		fSize = std::max<uint64>(fSize, offset + length);
+		return B_OK;
+	}
+
+	// Grows the spool to size with zeros (a write past the end leaves a gap).
+	status_t Extend(uint64 size)
+	{
+		if (size > fSize) {
+			if (ftruncate(fFd, (off_t)size) != 0)
+				return B_FROM_POSIX_ERROR(errno);
+			fSize = size;
+		}
+		return B_OK;
+	}
+
+private:
+	int fFd;
+	uint64 fSize = 0;
+};
 
 // The path the descriptor's node has now, checked to still name that node (a removed
 // or replaced file has no path to rewrite).
@@ -271,11 +331,14 @@ BResources::_Load(int index)
 	data.reserve(record.size > 0 ? (size_t)record.size : 1);
 	data.resize((size_t)record.size);
 	BPrivate::FdResourceSource source(fData->fd, fData->size);
-	status_t status = source.ReadAt(record.offset, data.data(), data.size());
+	status_t status = record.spool != nullptr
+		? record.spool->ReadAt(0, data.data(), data.size())
+		: source.ReadAt(record.offset, data.data(), data.size());
 	if (status != B_OK)
 		return status;
 	record.data = std::move(data);
 	record.loaded = true;
+	record.spool.reset();
 	return B_OK;
 }
 
@@ -389,8 +452,11 @@ BResources::_Rewrite()
 	close(fData->fd);
 	fData->fd = read_only_descriptor(newFd);
 	fData->size = descriptor_size(fData->fd);
-	for (size_t i = 0; i < fData->records.size(); i++)
+	// Spooled resources lie in the new file now.
+	for (size_t i = 0; i < fData->records.size(); i++) {
 		fData->records[i].offset = offsets[i];
+		fData->records[i].spool.reset();
+	}
 	BPrivate::FdResourceSource newSource(fData->fd, fData->size);
 	identify_resource_container(newSource, false, &fData->info);
 	fData->modified = false;
@@ -468,17 +534,20 @@ BResources::AddResource(type_code type, int32 id, const void* data, size_t lengt
 
 	int index = fData->Find(type, id);
 	if (index >= 0) {
-		status = _Load(index);
-		if (status != B_OK)
-			return status;
 		ResourceRecord& record = fData->records[(size_t)index];
-		if (record.name == newName && record.data.size() == length
-			&& (length == 0 || memcmp(record.data.data(), data, length) == 0)) {
-			return B_OK;
+		// Only a resource of the same size can hold the same bytes.
+		if (record.name == newName && record.size == length) {
+			status = _Load(index);
+			if (status != B_OK)
+				return status;
+			if (length == 0 || memcmp(record.data.data(), data, length) == 0)
+				return B_OK;
 		}
 		record.name = newName;
 		record.data.assign((const uint8*)data, (const uint8*)data + length);
 		record.size = length;
+		record.loaded = true;
+		record.spool.reset();
 		fData->modified = true;
 		return B_OK;
 	}
@@ -640,22 +709,80 @@ BResources::WriteResource(type_code type, int32 id, const void* data, off_t offs
 		return B_BAD_VALUE;
 	if ((uint64)offset > UINT32_MAX || length > UINT32_MAX - (uint64)offset)
 		return B_BAD_VALUE;
+
+	ResourceRecord& record = fData->records[(size_t)index];
+	uint64 end = (uint64)offset + length;
+	if (end <= record.size) {
+		// The same bytes again change nothing.
+		std::vector<uint8> present(length);
+		if (length == 0
+			|| (ReadResource(type, id, present.data(), offset, length) == B_OK
+				&& memcmp(present.data(), data, length) == 0)) {
+			return B_OK;
+		}
+	}
+
+	if (record.spool == nullptr && std::max(end, record.size) > kSpoolThreshold)
+		_Spool(index);
+	if (record.spool != nullptr) {
+		auto spool = std::const_pointer_cast<SpoolSource>(
+			std::static_pointer_cast<const SpoolSource>(record.spool));
+		status = spool->Extend((uint64)offset);
+		if (status == B_OK && length > 0)
+			status = spool->WriteAt((uint64)offset, data, length);
+		if (status != B_OK)
+			return status;
+		record.size = spool->Size();
+		fData->modified = true;
+		return B_OK;
+	}
+
 	status = _Load(index);
 	if (status != B_OK)
 		return status;
-
-	ResourceRecord& record = fData->records[(size_t)index];
-	size_t end = (size_t)offset + length;
-	if (end <= record.data.size()
-		&& (length == 0 || memcmp(record.data.data() + offset, data, length) == 0)) {
-		return B_OK;
-	}
 	if (end > record.data.size())
-		record.data.resize(end, 0);
+		record.data.resize((size_t)end, 0);
 	if (length > 0)
 		memcpy(record.data.data() + offset, data, length);
 	record.size = record.data.size();
 	fData->modified = true;
+	return B_OK;
+}
+
+status_t
+BResources::_Spool(int index)
+{
+	// Without a folder that takes a nameless file the resource simply stays in memory.
+	std::string path;
+	if (path_of_descriptor(fData->fd, &path) != B_OK)
+		return B_ERROR;
+	size_t slash = path.rfind('/');
+	std::string folder = slash == 0 ? std::string("/") : path.substr(0, slash);
+	int fd = open(folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
+	if (fd < 0)
+		return B_FROM_POSIX_ERROR(errno);
+	auto spool = std::make_shared<SpoolSource>(fd);
+
+	ResourceRecord& record = fData->records[(size_t)index];
+	status_t status = B_OK;
+	if (record.loaded)
+		status = spool->WriteAt(0, record.data.data(), record.data.size());
+	else {
+		BPrivate::FdResourceSource source(fData->fd, fData->size);
+		std::vector<uint8> buffer(std::min<uint64>(record.size, kSpoolThreshold));
+		for (uint64 done = 0; status == B_OK && done < record.size;) {
+			size_t chunk = (size_t)std::min<uint64>(record.size - done, buffer.size());
+			status = source.ReadAt(record.offset + done, buffer.data(), chunk);
+			if (status == B_OK)
+				status = spool->WriteAt(done, buffer.data(), chunk);
+			done += chunk;
+		}
+	}
+	if (status != B_OK)
+		return status;
+	record.spool = spool;
+	record.loaded = false;
+	std::vector<uint8>().swap(record.data);
 	return B_OK;
 }
 
@@ -679,6 +806,8 @@ BResources::ReadResource(type_code type, int32 id, void* data, off_t offset, siz
 		memcpy(data, record.data.data() + offset, length);
 		return B_OK;
 	}
+	if (record.spool != nullptr)
+		return record.spool->ReadAt((uint64)offset, data, length);
 	BPrivate::FdResourceSource source(fData->fd, fData->size);
 	return source.ReadAt(record.offset + (uint64)offset, data, length);
 }

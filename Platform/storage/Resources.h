@@ -77,7 +77,8 @@ public:
 	status_t RemoveResource(type_code type, int32 id);
 
 	// Writes length bytes at offset into an existing resource, growing it (a gap is
-	// filled with zeros).
+	// filled with zeros). A resource written past 1 MB is kept in a nameless file beside
+	// the container's file until it is written, not in memory.
 	status_t WriteResource(type_code type, int32 id, const void* data, off_t offset, size_t length);
 	// Reads up to length bytes from offset; fewer when the resource ends first. Reads
 	// straight from the file when the resource is not loaded.
@@ -96,6 +97,7 @@ private:
 	status_t _SetTo(const BFile* file, bool clobber, bool replaceable);
 	status_t _Attach(const BFile* file, bool clobber, bool replaceable);
 	status_t _Load(int index);
+	status_t _Spool(int index);
 	status_t _CheckWritable() const;
 	status_t _Rewrite();
 	status_t _RewriteInPlace(const char* path);

@@ -306,7 +306,7 @@ TEST_F(InstallerExaminerTest, CatchesAPayloadLinkLeavingTheItemAndASelectionOver
 	fs::create_symlink("../../../home", docs / "up");
 	fs::create_symlink("Guide.txt", docs / "fine");
 	std::string archive = (fRoot / "hostile.zip").string();
-	ASSERT_TRUE(PackEntry(docs.string(), archive, 9));
+	ASSERT_TRUE(PackEntry(docs.string(), archive, PackSettings()));
 	std::string bytes = read_text(archive);
 	Tamper([&](BResources& resources) {
 		resources.AddResource(B_RAW_TYPE, 2101, bytes.data(), bytes.size(), "Sample Docs");

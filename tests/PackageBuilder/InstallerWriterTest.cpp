@@ -383,6 +383,32 @@ TEST_F(PackageTest, EachItemsPayloadExpandsToTheItem)
 	EXPECT_FALSE(resources.HasResource(B_RAW_TYPE, 2102));
 }
 
+TEST_F(PackageTest, PayloadsLargerThanTheStreamingPiecesExpandWhole)
+{
+	// Archives of several megabytes go into the installer piece by piece; every piece
+	// must land where it belongs, whatever the threads that compressed the files.
+	std::string noise;
+	uint32 value = 12345;
+	for (int i = 0; i < 3 * 1024 * 1024 + 17; i++) {
+		value = value * 1103515245u + 12345u;
+		noise += static_cast<char>(value >> 24);
+	}
+	write_text(fRoot / "payload/Sample Docs/noise.bin", noise);
+	write_text(fRoot / "payload/Sample Docs/more/noise again.bin", noise.substr(1000) + "end");
+
+	Diagnostics diagnostics;
+	ASSERT_TRUE(Build(WriteManifest(kFullManifest), diagnostics));
+	LibAppResource resources(Output().c_str(), B_READ_ONLY);
+	ASSERT_EQ(resources.InitCheck(), B_OK);
+	size_t size = 0;
+	ASSERT_TRUE(resources.GetResourceInfo(B_RAW_TYPE, 2101, nullptr, &size));
+	EXPECT_GT(size, noise.size() * 2);
+	fs::path target = fRoot / "expanded" / "Sample Docs";
+	fs::create_directories(target.parent_path());
+	ASSERT_TRUE(ExtractPayload(resources, 1, target.c_str()));
+	expect_same_tree(fRoot / "payload" / "Sample Docs", target);
+}
+
 TEST_F(PackageTest, ABuildWritesTheApplicationResourcesAndTheDeinstaller)
 {
 	Diagnostics diagnostics;

@@ -2,6 +2,7 @@
 
 #include "AboutImage.h"
 #include "PackageConfiguration.h"
+#include "PackageDefs.h"
 #include "PackageTestSupport.h"
 #include "ScopedVariable.h"
 #include "WavSound.h"
@@ -259,5 +260,69 @@ TEST_F(PackageBuilderCommandTest, CheckAndShowSayWhetherRequirementsAreOnThisMac
 						   "parentheses)"),
 			std::string::npos)
 			<< out;
+	}
+}
+
+TEST_F(PackageBuilderCommandTest, SourceDateEpochGivesTheSameBytesWhateverTheJobsAndAccessTimes)
+{
+	// Enough files that several threads compress at once.
+	for (int i = 0; i < 40; i++) {
+		std::string text;
+		for (int line = 0; line < 200 + i * 30; line++)
+			text +=
+				"line " + std::to_string(line * i % 211) + " of note " + std::to_string(i) + "\n";
+		write_text(fRoot / "payload/Sample Docs/notes" / ("note " + std::to_string(i)), text);
+	}
+	std::string manifest = WriteManifest(std::string(kProductHeader)
+		+ "\n[[items]]\npath = \"payload/sample-tool\"\n"
+		  "\n[[items]]\npath = \"payload/Sample Docs\"\n");
+	const time_t epoch = 1500000000;
+	ScopedVariable variable("SOURCE_DATE_EPOCH", std::to_string(epoch));
+
+	std::string first = Output("first");
+	std::vector<std::string> arguments = BuildArguments(manifest, first);
+	arguments.back() = "1";
+	Result result = run(arguments);
+	ASSERT_EQ(result.status, kExitOk) << result.err;
+
+	// Reading the payload changed its access times; a later build with other jobs must
+	// not see them.
+	for (const auto& entry : fs::recursive_directory_iterator(fRoot / "payload")) {
+		struct stat st;
+		ASSERT_EQ(lstat(entry.path().c_str(), &st), 0);
+		struct timespec times[2] = { { 1600000000 + st.st_size % 1000, 0 }, st.st_mtim };
+		utimensat(AT_FDCWD, entry.path().c_str(), times, AT_SYMLINK_NOFOLLOW);
+	}
+	std::string second = Output("second");
+	result = run(BuildArguments(manifest, second));
+	ASSERT_EQ(result.status, kExitOk) << result.err;
+	EXPECT_TRUE(read_text(first) == read_text(second));
+
+	// The items' times in the configuration are clamped, and the access time is none of
+	// the payload's.
+	BMessage configuration;
+	ASSERT_EQ(ReadPackageConfiguration(second.c_str(), configuration), B_OK);
+	BMessage instructions;
+	BMessage item;
+	ASSERT_EQ(configuration.FindMessage(Package::kInstallInstructions, &instructions), B_OK);
+	ASSERT_EQ(instructions.FindMessage(Package::kInstallFile, 1, &item), B_OK);
+	int64 modified = 0;
+	int64 accessed = 0;
+	ASSERT_EQ(item.FindInt64(Package::kFileModified, &modified), B_OK);
+	ASSERT_EQ(item.FindInt64(Package::kFileAccessed, &accessed), B_OK);
+	EXPECT_EQ(modified, epoch);
+	EXPECT_EQ(accessed, epoch);
+}
+
+TEST_F(PackageBuilderCommandTest, AMalformedSourceDateEpochIsRefused)
+{
+	std::string manifest = WriteManifest(
+		std::string(kProductHeader) + "\n[[items]]\npath = \"payload/sample-tool\"\n");
+	for (const char* value : { "yesterday", "-5", "12abc", "99999999999999999999999" }) {
+		ScopedVariable variable("SOURCE_DATE_EPOCH", value);
+		Result result = run(BuildArguments(manifest, Output()));
+		EXPECT_EQ(result.status, kExitUsage) << value;
+		EXPECT_NE(result.err.find("SOURCE_DATE_EPOCH"), std::string::npos) << result.err;
+		EXPECT_FALSE(fs::exists(Output())) << value;
 	}
 }

@@ -2,6 +2,7 @@
 // archives that Info-ZIP's tools read, and Info-ZIP archives that LibUnzip reads; updating,
 // compression levels, the working directory, and attributes too large for an archive.
 #include "LibFile.h"
+#include "LibZipDeflate.h"
 #include "LibZipPrivate.h"
 
 #include "FileTestHelpers.h"
@@ -114,6 +115,20 @@ round_trip(const std::string& folder, const std::string& root, int level)
 	if (!LibUnzip(archive.c_str()))
 		return "";
 	return folder + "/out/" + root.substr(root.rfind('/') + 1);
+}
+
+// Packs root into archive with the packer's options; false when the packer failed.
+bool
+pack_with(const std::string& root, const std::string& archive, int jobs, const time_t* latest)
+{
+	lib_zip::ZipPacker packer;
+	packer.SetJobs(jobs);
+	if (latest != nullptr)
+		packer.SetReproducible(*latest);
+	if (!packer.Open(archive, 9))
+		return false;
+	packer.Add(root);
+	return packer.Close();
 }
 
 } // namespace
@@ -360,6 +375,12 @@ TEST(LibZip, EntryReplacedBetweenTheWalkAndTheWritingIsNotPacked)
 				unlink((item + "/file").c_str());
 				symlink(secret.c_str(), (item + "/file").c_str());
 			} },
+		{ "a file that grew",
+			[](const std::string& item, const std::string&) {
+				FILE* file = fopen((item + "/file").c_str(), "a");
+				fputs(" and secret", file);
+				fclose(file);
+			} },
 		{ "a file replaced by another file",
 			[](const std::string& item, const std::string& secret) {
 				rename(secret.c_str(), (item + "/file").c_str());
@@ -395,4 +416,84 @@ TEST(LibZip, EntryReplacedBetweenTheWalkAndTheWritingIsNotPacked)
 		EXPECT_FALSE(packed) << row.what;
 		EXPECT_EQ(read_file(archive).find("secret"), std::string::npos) << row.what;
 	}
+}
+
+TEST(LibZip, ArchiveBytesDoNotDependOnHowManyThreadsPacked)
+{
+	// Many files of mixed sizes, so that workers finish out of order, and one too large to
+	// be compressed whole, which libzip streams between them.
+	ScopedTempDir temp;
+	WorkingDirectoryKeeper keeper;
+	std::string root = temp.Child("tree");
+	ASSERT_TRUE(make_tree(root));
+	for (int i = 0; i < 60; i++) {
+		std::string text;
+		while (text.size() < (size_t)(i % 7) * 37000 + 1)
+			text += "entry " + std::to_string(text.size() % (i + 3)) + " of file "
+				+ std::to_string(i) + "\n";
+		write_file(
+			root + "/sub/file " + std::to_string(i), i % 5 == 4 ? bytes(text.size(), i) : text);
+	}
+	std::string large;
+	while (large.size() <= lib_zip::kWholeFileLimit)
+		large += "a large file's line " + std::to_string(large.size() % 1013) + "\n";
+	write_file(root + "/large", large);
+
+	const time_t latest = 2000000000;
+	std::vector<std::string> archives;
+	for (int jobs : { 1, 2, 7 }) {
+		std::string archive = temp.Child("jobs-" + std::to_string(jobs) + ".zip");
+		ASSERT_TRUE(pack_with(root, archive, jobs, &latest)) << jobs;
+		archives.push_back(read_file(archive));
+	}
+	EXPECT_EQ(archives[0], archives[1]);
+	EXPECT_EQ(archives[0], archives[2]);
+
+	std::string archive = temp.Child("jobs-7.zip");
+	std::string output;
+	ASSERT_EQ(run({ "unzip", "-t", archive }, &output), 0) << output;
+	mkdir(temp.Child("out").c_str(), 0755);
+	std::string copy = temp.Child("out/packed.zip");
+	ASSERT_EQ(rename(archive.c_str(), copy.c_str()), 0);
+	ASSERT_TRUE(LibUnzip(copy.c_str()));
+	auto expected = snapshot(root);
+	auto expanded = snapshot(temp.Child("out/tree"));
+	ASSERT_EQ(expanded.size(), expected.size());
+	for (const auto& [path, state] : expected)
+		EXPECT_EQ(expanded[path].contents, state.contents) << "'" << path << "'";
+}
+
+TEST(LibZip, ReproducibleArchiveClampsTimesAndLeavesAccessTimesOut)
+{
+	ScopedTempDir temp;
+	WorkingDirectoryKeeper keeper;
+	std::string root = temp.Child("tree");
+	ASSERT_TRUE(make_tree(root));
+	// Older than the limit: kept. Newer: clamped.
+	const time_t latest = 1250000000;
+	set_times(root + "/plain", 1000000000, 1000000001);
+	set_times(root + "/sub/compressible", 1600000000, 1600000000);
+
+	std::string first = temp.Child("first.zip");
+	ASSERT_TRUE(pack_with(root, first, 2, &latest));
+	// Reading a payload changes access times; the archive must not.
+	for (const char* file : { "/plain", "/sub/compressible", "/sub/random", "/tool" }) {
+		struct stat st;
+		ASSERT_EQ(lstat((root + file).c_str(), &st), 0);
+		set_times(root + file, st.st_mtime, 1700000000);
+	}
+	std::string second = temp.Child("second.zip");
+	ASSERT_TRUE(pack_with(root, second, 1, &latest));
+	EXPECT_EQ(read_file(first), read_file(second));
+
+	mkdir(temp.Child("out").c_str(), 0755);
+	std::string copy = temp.Child("out/packed.zip");
+	ASSERT_EQ(rename(second.c_str(), copy.c_str()), 0);
+	ASSERT_TRUE(LibUnzip(copy.c_str()));
+	struct stat plain, compressible;
+	ASSERT_EQ(stat(temp.Child("out/tree/plain").c_str(), &plain), 0);
+	ASSERT_EQ(stat(temp.Child("out/tree/sub/compressible").c_str(), &compressible), 0);
+	EXPECT_EQ(plain.st_mtime, 1000000000);
+	EXPECT_EQ(plain.st_atime, 1000000000);
+	EXPECT_EQ(compressible.st_mtime, latest);
 }

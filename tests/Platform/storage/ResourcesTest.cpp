@@ -429,6 +429,72 @@ TEST(Resources, LargeResourceGrowsInChunksAndReadsBackInParts)
 	free(copy);
 }
 
+TEST(Resources, ResourcesGrownPastAMegabyteKeepEveryByteThroughTheSpool)
+{
+	// Large resources move out of memory while they are written; what is read back before
+	// and after the write, and what a later rewrite keeps, must be exactly what was given.
+	ScopedTempDir dir;
+	std::string program = copy_program(dir, "/bin/true", "installer");
+	const size_t kChunk = 64 * 1024;
+	const size_t kTotal = 3 * 1024 * 1024 + 77;
+	std::vector<uint8> payload(kTotal);
+	for (size_t i = 0; i < kTotal; i++)
+		payload[i] = (uint8)(i * 13 + i / 4093);
+	{
+		BResources resources;
+		ASSERT_EQ(B_OK, resources.SetTo(program.c_str()));
+		ASSERT_EQ(B_OK, resources.AddResource(B_RAW_TYPE, 2100, nullptr, 0, "Item"));
+		for (size_t offset = 0; offset < kTotal; offset += kChunk) {
+			size_t length = std::min(kChunk, kTotal - offset);
+			ASSERT_EQ(B_OK,
+				resources.WriteResource(B_RAW_TYPE, 2100, &payload[offset], (off_t)offset, length));
+		}
+		// Overwriting the middle and writing past a gap.
+		std::vector<uint8> middle(1000, 0xAB);
+		ASSERT_EQ(B_OK, resources.WriteResource(B_RAW_TYPE, 2100, middle.data(), 1500000, 1000));
+		std::copy(middle.begin(), middle.end(), payload.begin() + 1500000);
+		ASSERT_EQ(B_OK, resources.WriteResource(B_RAW_TYPE, 2100, "tail", (off_t)kTotal + 10, 4));
+		payload.resize(kTotal + 14, 0);
+		memcpy(&payload[kTotal + 10], "tail", 4);
+
+		std::vector<uint8> back(payload.size());
+		ASSERT_EQ(B_OK, resources.ReadResource(B_RAW_TYPE, 2100, back.data(), 0, back.size()));
+		EXPECT_EQ(payload, back);
+
+		// A second one that is spooled and then replaced by small data.
+		ASSERT_EQ(B_OK, resources.AddResource(B_RAW_TYPE, 2101, nullptr, 0, "Other"));
+		ASSERT_EQ(B_OK, resources.WriteResource(B_RAW_TYPE, 2101, payload.data(), 0, kTotal));
+		ASSERT_EQ(B_OK, resources.AddResource(B_RAW_TYPE, 2101, "small", 6, "Other"));
+		EXPECT_EQ(B_OK, resources.Sync());
+		EXPECT_EQ(std::vector<std::string> { "installer" }, [&] {
+			std::vector<std::string> names;
+			for (const auto& entry : std::filesystem::directory_iterator(dir.Path()))
+				names.push_back(entry.path().filename().string());
+			return names;
+		}());
+
+		// Growing a resource that lies in the file brings its old bytes along.
+		ASSERT_EQ(
+			B_OK, resources.WriteResource(B_RAW_TYPE, 2100, "more", (off_t)payload.size(), 4));
+		payload.insert(payload.end(), { 'm', 'o', 'r', 'e' });
+		size_t size = 0;
+		const void* loaded = resources.LoadResource(B_RAW_TYPE, 2100, &size);
+		ASSERT_EQ(payload.size(), size);
+		EXPECT_EQ(0, memcmp(loaded, payload.data(), size));
+	}
+	EXPECT_EQ(0, run(program));
+
+	BResources resources;
+	ASSERT_EQ(B_OK, resources.SetTo(program.c_str()));
+	size_t size = 0;
+	void* copy = resources.FindResource(B_RAW_TYPE, 2100, &size);
+	ASSERT_NE(nullptr, copy);
+	ASSERT_EQ(payload.size(), size);
+	EXPECT_EQ(0, memcmp(copy, payload.data(), size));
+	free(copy);
+	EXPECT_EQ(std::string("small", 6), load_string(resources, B_RAW_TYPE, 2101));
+}
+
 TEST(Resources, MergeFromAddsAndReplaces)
 {
 	ScopedTempDir dir;
