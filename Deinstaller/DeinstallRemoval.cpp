@@ -4,8 +4,6 @@
 #include <FindDirectory.h>
 #include <LibFile.h>
 
-#include <dirent.h>
-#include <string.h>
 #include <string>
 #include <sys/stat.h>
 
@@ -38,24 +36,6 @@ bool
 same_node(const struct stat& a, const struct stat& b)
 {
 	return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
-}
-
-// True when the folder can be opened and holds no entry at all.
-bool
-folder_is_empty(const char* path)
-{
-	DIR* folder = opendir(path);
-	if (folder == NULL)
-		return false;
-	bool empty = true;
-	while (struct dirent* entry = readdir(folder)) {
-		if (strcmp(entry->d_name, ".") != 0 && strcmp(entry->d_name, "..") != 0) {
-			empty = false;
-			break;
-		}
-	}
-	closedir(folder);
-	return empty;
 }
 
 } // namespace
@@ -163,7 +143,7 @@ DeinstallRemoval::Remove(std::vector<DeinstallItem>& items)
 		}
 		if (!S_ISDIR(info.st_mode))
 			continue;
-		if (!folder_is_empty(item.path))
+		if (!LibFolderIsEmpty(item.path))
 			item.outcome = kItemKept;
 		else if (!usable)
 			item.outcome = kItemFailed;

@@ -15,23 +15,6 @@
 
 namespace {
 
-bool
-is_empty_folder(const std::string& path)
-{
-	DIR* folder = opendir(path.c_str());
-	if (folder == NULL)
-		return false;
-	bool empty = true;
-	while (struct dirent* entry = readdir(folder)) {
-		if (strcmp(entry->d_name, ".") != 0 && strcmp(entry->d_name, "..") != 0) {
-			empty = false;
-			break;
-		}
-	}
-	closedir(folder);
-	return empty;
-}
-
 std::string
 parent_of(const std::string& path)
 {
@@ -108,7 +91,7 @@ SavedFiles::PutBack(bool dryRun)
 		}
 	}
 	// Only an empty folder goes; anything left in it stays saved.
-	if (!dryRun && counts.done > 0 && is_empty_folder((const char*)fFolder))
+	if (!dryRun && counts.done > 0 && LibFolderIsEmpty((const char*)fFolder))
 		rmdir(fFolder);
 	return counts;
 }
@@ -131,8 +114,8 @@ SavedFiles::_PutBack(const SavedEntry& entry, bool dryRun)
 	struct stat placeStatus;
 	bool emptyFolderThere = false;
 	if (lstat(place.c_str(), &placeStatus) == 0) {
-		emptyFolderThere =
-			S_ISDIR(savedStatus.st_mode) && S_ISDIR(placeStatus.st_mode) && is_empty_folder(place);
+		emptyFolderThere = S_ISDIR(savedStatus.st_mode) && S_ISDIR(placeStatus.st_mode)
+			&& LibFolderIsEmpty(place.c_str());
 		if (!emptyFolderThere)
 			return kPutBackPlaceTaken;
 	}

@@ -12,7 +12,6 @@
 #include <cinttypes>
 #include <cstdlib>
 #include <cstring>
-#include <dirent.h>
 #include <fstream>
 #include <sys/stat.h>
 
@@ -61,23 +60,6 @@ is_utf8(const std::string& text)
 		i += length;
 	}
 	return true;
-}
-
-bool
-folder_is_empty(const std::string& path)
-{
-	DIR* folder = opendir(path.c_str());
-	if (folder == nullptr)
-		return false;
-	bool empty = true;
-	while (struct dirent* entry = readdir(folder)) {
-		if (strcmp(entry->d_name, ".") != 0 && strcmp(entry->d_name, "..") != 0) {
-			empty = false;
-			break;
-		}
-	}
-	closedir(folder);
-	return empty;
 }
 
 void
@@ -147,7 +129,7 @@ PrintManifest(InstallerExaminer& inspector, const std::string& installerPath,
 	}
 	std::string folder(resolved);
 	free(resolved);
-	if (!folder_is_empty(folder)) {
+	if (!LibFolderIsEmpty(folder.c_str())) {
 		diagnostics.Error(folder, 0, 0, "the payload folder must be empty");
 		return false;
 	}

@@ -140,6 +140,10 @@ bool LibFindEnvFile(const char* variable, const char* file, BPath& found);
 // True when something exists at path (links followed).
 bool LibExists(const char* path);
 
+// True when path is a folder that can be read and holds no entry (a link to a
+// folder is followed).
+bool LibFolderIsEmpty(const char* path);
+
 // Creates the folder with every missing parent, mode 0775. False when the path exists
 // already (nothing changes) or the folder could not be made.
 bool Libmkdir(const char* path);

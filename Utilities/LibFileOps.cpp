@@ -211,6 +211,25 @@ LibExists(const char* path)
 }
 
 bool
+LibFolderIsEmpty(const char* path)
+{
+	if (path == NULL || path[0] == '\0')
+		return false;
+	DIR* folder = opendir(path);
+	if (folder == NULL)
+		return false;
+	bool empty = true;
+	while (struct dirent* entry = readdir(folder)) {
+		if (strcmp(entry->d_name, ".") != 0 && strcmp(entry->d_name, "..") != 0) {
+			empty = false;
+			break;
+		}
+	}
+	closedir(folder);
+	return empty;
+}
+
+bool
 Libmkdir(const char* path)
 {
 	if (path == NULL || path[0] == '\0' || LibExists(path))

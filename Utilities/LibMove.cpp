@@ -19,14 +19,6 @@ namespace lib_file {
 
 namespace {
 
-// True when the folder holds nothing.
-bool
-folder_is_empty(const std::string& path)
-{
-	BDirectory folder(path.c_str());
-	return folder.InitCheck() == B_OK && folder.CountEntries() == 0;
-}
-
 // A name in the folder of path that nothing uses now, for a copy that is renamed to path
 // once complete.
 std::string
@@ -63,7 +55,7 @@ move_across_volumes(const std::string& source, const std::string& destination, b
 			fprintf(stderr, "LibMove: cannot replace %s\n", destination.c_str());
 			return B_FILE_EXISTS;
 		}
-		if (targetIsFolder && !folder_is_empty(destination)) {
+		if (targetIsFolder && !LibFolderIsEmpty(destination.c_str())) {
 			fprintf(stderr, "LibMove: %s is not empty\n", destination.c_str());
 			return B_DIRECTORY_NOT_EMPTY;
 		}

@@ -135,6 +135,25 @@ TEST(Libmkdir, CreatesMissingLevelsButNotExistingFolder)
 	EXPECT_FALSE(Libmkdir(temp.Child("plain/below").c_str()));
 }
 
+TEST(LibFolderIsEmpty, OnlyAReadableFolderWithoutEntries)
+{
+	ScopedTempDir temp;
+	ASSERT_TRUE(Libmkdir(temp.Child("empty").c_str()));
+	EXPECT_TRUE(LibFolderIsEmpty(temp.Child("empty").c_str()));
+	symlink("empty", temp.Child("to-empty").c_str());
+	EXPECT_TRUE(LibFolderIsEmpty(temp.Child("to-empty").c_str()));
+
+	// A hidden entry counts; a file or nothing at all is no empty folder.
+	ASSERT_TRUE(Libmkdir(temp.Child("hidden").c_str()));
+	write_file(temp.Child("hidden/.dot"), "");
+	EXPECT_FALSE(LibFolderIsEmpty(temp.Child("hidden").c_str()));
+	write_file(temp.Child("plain"), "");
+	EXPECT_FALSE(LibFolderIsEmpty(temp.Child("plain").c_str()));
+	EXPECT_FALSE(LibFolderIsEmpty(temp.Child("missing").c_str()));
+	EXPECT_FALSE(LibFolderIsEmpty(""));
+	EXPECT_FALSE(LibFolderIsEmpty(NULL));
+}
+
 TEST(LibExists, FollowsLinks)
 {
 	ScopedTempDir temp;
