@@ -38,7 +38,7 @@ void
 add_archive(int32 id, const std::string& item, const char* name)
 {
 	std::string archive = gWork + "/archive.zip";
-	if (!PackEntry(item, archive, 9))
+	if (!PackEntry(item, archive, PackSettings()))
 		abort();
 	std::ifstream stream(archive, std::ios::binary);
 	ResourceRecord record;
