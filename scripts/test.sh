@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, then builds from clean build folders and runs the whole
-# suite in the release and the AddressSanitizer + UndefinedBehaviorSanitizer presets.
+# suite in the release and the AddressSanitizer + UndefinedBehaviorSanitizer presets, then
+# runs each fuzzer for ten seconds.
 # Usage: scripts/test.sh [preset ...]   (default: release asan-ubsan)
 set -euo pipefail
 
@@ -24,5 +25,5 @@ done
 
 if [ -x scripts/fuzz.sh ] && command -v clang++ >/dev/null 2>&1; then
 	echo "=== fuzz (short run) ==="
-	bash scripts/fuzz.sh
+	bash scripts/fuzz.sh 10
 fi
