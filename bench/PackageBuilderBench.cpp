@@ -142,9 +142,15 @@ time_build(const fs::path& manifest, const fs::path& output, const char* jobs)
 int
 main()
 {
+	// A fresh folder of our own: the temporary folder is shared with other users.
 	const char* temporary = getenv("TMPDIR");
-	fs::path root = fs::path(temporary != nullptr ? temporary : "/tmp")
-		/ ("PackageBuilderBench-" + std::to_string(getpid()));
+	std::string pattern =
+		std::string(temporary != nullptr ? temporary : "/tmp") + "/PackageBuilderBench-XXXXXX";
+	if (mkdtemp(pattern.data()) == nullptr) {
+		perror(pattern.c_str());
+		return 1;
+	}
+	fs::path root = pattern;
 	fs::path payload = root / "payload";
 	fs::create_directories(payload);
 
