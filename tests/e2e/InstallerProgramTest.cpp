@@ -40,10 +40,10 @@ protected:
 	}
 
 	// Builds a package with the built PackageBuilder and no --base or --deinstaller.
-	std::string Build(const installer_test::PackageSpec& spec = installer_test::PackageSpec())
+	std::string Build(const installer_test::PackageShape& shape = installer_test::PackageShape())
 	{
 		fs::path manifest = fFolder.Path() / "demo.toml";
-		engine_test::write_text(manifest, installer_test::manifest_text(spec));
+		engine_test::write_text(manifest, installer_test::manifest_text(shape));
 		std::string package = (fFolder.Path() / "Demo-Installer").string();
 		ProgramResult built =
 			RunProgram({ BEINSTALLER_PACKAGE_BUILDER, "build", manifest.string(), "-o", package },
@@ -150,7 +150,7 @@ TEST_F(InstallerProgramTest, AnUnattendedInstallPutsEverythingInPlace)
 TEST_F(InstallerProgramTest, ExitStatusesTellWhatHappened)
 {
 	std::string plain = Build();
-	installer_test::PackageSpec missingLibrary;
+	installer_test::PackageShape missingLibrary;
 	missingLibrary.licence = false;
 	missingLibrary.extra = "[requirements]\nlibraries = [\"libnot-there-demo.so.9\"]\n";
 	fs::create_directories(fFolder.Path() / "second");

@@ -33,35 +33,35 @@ demo_folder()
 
 // A manifest like the demo's, with the parts a test changes: the licence, the install
 // types, and more tables (requirements, completion).
-struct PackageSpec {
+struct PackageShape {
 	bool licence = true;
 	bool types = true;
 	std::string extra;
 };
 
 inline std::string
-manifest_text(const PackageSpec& spec)
+manifest_text(const PackageShape& shape)
 {
 	fs::path demo = demo_folder();
 	std::string text = "[product]\nname = \"Demo\"\nversion = \"1.0\"\n"
 					   "release_date = \"December 8, 2026\"\ncompany = \"Demo Works\"\n"
 					   "support_email = \"support@demo.example\"\n";
-	if (spec.licence)
+	if (shape.licence)
 		text += "license_file = \"" + (demo / "LICENSE.txt").string() + "\"\n";
 	text += "about_image = \"" + (demo / "about.png").string() + "\"\n";
 	text += "[options]\ncreated_folder = \"Demo\"\nlog = true\n";
-	text += spec.extra;
-	if (spec.types) {
+	text += shape.extra;
+	if (shape.types) {
 		text += "[[install_types]]\nname = \"Full\"\ndescription = \"The script and its "
 				"documents.\"\n[[install_types]]\nname = \"Minimal\"\ndescription = \"\"\n";
 	}
 	text += "[[items]]\npath = \"" + (demo / "payload" / "demo-hello").string()
 		+ "\"\ndestination = \"User Selected\"\n";
-	if (spec.types)
+	if (shape.types)
 		text += "install_types = [\"Full\", \"Minimal\"]\n";
 	text += "[[items]]\npath = \"" + (demo / "payload" / "Demo Documents").string()
 		+ "\"\ndestination = \"User Selected\"\n";
-	if (spec.types)
+	if (shape.types)
 		text += "install_types = [\"Full\"]\n";
 	return text;
 }
@@ -69,10 +69,10 @@ manifest_text(const PackageSpec& spec)
 // Builds the package into folder/Demo-Installer with a small system program as the base
 // (the window reads only the package's resources); the path, or empty on failure.
 inline std::string
-build_package(const fs::path& folder, const PackageSpec& spec, std::string* problems = nullptr)
+build_package(const fs::path& folder, const PackageShape& shape, std::string* problems = nullptr)
 {
 	fs::path manifestPath = folder / "demo.toml";
-	std::ofstream(manifestPath) << manifest_text(spec);
+	std::ofstream(manifestPath) << manifest_text(shape);
 	Diagnostics diagnostics;
 	Manifest manifest;
 	ManifestReader reader(diagnostics);

@@ -59,11 +59,11 @@ protected:
 		fApplication->Quit();
 	}
 
-	// Opens a window on a package of that spec, loaded and shown.
-	void Open(const PackageSpec& spec = PackageSpec())
+	// Opens a window on a package of that shape, loaded and shown.
+	void Open(const PackageShape& shape = PackageShape())
 	{
 		std::string problems;
-		fPackage = build_package(fFolder.Path(), spec, &problems);
+		fPackage = build_package(fFolder.Path(), shape, &problems);
 		ASSERT_FALSE(fPackage.empty()) << problems;
 		fWindow = new InstallerWin(fPackage.c_str());
 		fWindow->SetApplicationMessenger(BMessenger(fApplication));
@@ -211,9 +211,9 @@ TEST_F(InstallerWinTest, StartsOnTheLicenceAndAgreeLeadsToTheOptions)
 
 TEST_F(InstallerWinTest, AnEmptyLicenceStartsOnTheOptions)
 {
-	PackageSpec spec;
-	spec.licence = false;
-	Open(spec);
+	PackageShape shape;
+	shape.licence = false;
+	Open(shape);
 	BAutolock locker(fWindow);
 	EXPECT_EQ(fWindow->State(), InstallerWin::STATE_OPTIONS);
 	EXPECT_STREQ(Button()->Label(), "Install");
@@ -288,9 +288,9 @@ TEST_F(InstallerWinTest, SizeTextAddsTheDeinstallerAndTheButtonFollowsTheSelecti
 
 TEST_F(InstallerWinTest, WithoutInstallTypesNothingIsSelectedAndAgreeIsDisabled)
 {
-	PackageSpec spec;
-	spec.types = false;
-	Open(spec);
+	PackageShape shape;
+	shape.types = false;
+	Open(shape);
 	BAutolock locker(fWindow);
 	EXPECT_EQ(Types()->CountItems(), 0);
 	EXPECT_TRUE(SelectedRows().empty());
@@ -469,9 +469,9 @@ TEST_F(InstallerWinTest, ARunThatStopsEarlyReturnsToTheOptionsAndCanStartAgain)
 
 TEST_F(InstallerWinTest, StopQuitsAndTheRunningInstallationIsKilledWithANotice)
 {
-	PackageSpec spec;
-	spec.extra = "[completion]\ncomments = \"Done.\"\n";
-	Open(spec);
+	PackageShape shape;
+	shape.extra = "[completion]\ncomments = \"Done.\"\n";
+	Open(shape);
 	PressButton();
 	// The run waits in its completion notice until the test lets it go.
 	std::mutex gate;
@@ -519,7 +519,7 @@ TEST_F(InstallerWinTest, APackageWithoutConfigurationIsReported)
 TEST_F(InstallerWinTest, APackageWhoseConfigurationDoesNotUnflattenIsReported)
 {
 	std::string problems;
-	fPackage = build_package(fFolder.Path(), PackageSpec(), &problems);
+	fPackage = build_package(fFolder.Path(), PackageShape(), &problems);
 	ASSERT_FALSE(fPackage.empty()) << problems;
 	std::string flat;
 	{
