@@ -4,6 +4,7 @@
 #include "DeinstallUnattended.h"
 
 #include <LibAppResource.h>
+#include <LibInterfaceApp.h>
 #include <PackageConfiguration.h>
 
 #include <Message.h>
@@ -12,19 +13,6 @@
 #include <stdlib.h>
 
 namespace {
-
-// A window needs a display; without one the program says how to run without it.
-bool
-has_display()
-{
-	const char* names[] = { "DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM" };
-	for (const char* name : names) {
-		const char* value = getenv(name);
-		if (value != NULL && value[0] != '\0')
-			return true;
-	}
-	return false;
-}
 
 int
 run_unattended(int argc, char** argv)
@@ -45,7 +33,7 @@ main(int argc, char** argv)
 {
 	if (WantsUnattendedMode(argc - 1, argv + 1))
 		return run_unattended(argc, argv);
-	if (!has_display()) {
+	if (!LibInterfaceApp::HasDisplay()) {
 		fprintf(stderr,
 			"Tarnwick: no display to open its window on. Without a display run\n"
 			"  Tarnwick --unattended [--volume PATH] [--to DIR] [--dry-run] [--restore-saved]\n"

@@ -9,22 +9,6 @@
 #include <string>
 #include <vector>
 
-namespace {
-
-bool
-has_display()
-{
-	const char* names[] = { "DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM" };
-	for (const char* name : names) {
-		const char* value = getenv(name);
-		if (value != NULL && value[0] != '\0')
-			return true;
-	}
-	return false;
-}
-
-} // namespace
-
 int
 main(int argc, char** argv)
 {
@@ -34,9 +18,9 @@ main(int argc, char** argv)
 
 	// "-help FILE" stores a help file and needs no window either.
 	bool helpFile = argc > 1 && strcmp(argv[1], "-help") == 0;
-	if (helpFile && !has_display())
+	if (helpFile && !LibInterfaceApp::HasDisplay())
 		setenv("QT_QPA_PLATFORM", "offscreen", 1);
-	if (!has_display()) {
+	if (!LibInterfaceApp::HasDisplay()) {
 		fprintf(stderr,
 			"Installer: there is no display to open the installer's window on.\n"
 			"To install without a window, run it unattended, for example:\n"

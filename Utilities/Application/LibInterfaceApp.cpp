@@ -59,6 +59,18 @@ LibInterfaceApp::ArgvReceived(int32 argc, char** argv)
 }
 
 bool
+LibInterfaceApp::HasDisplay()
+{
+	const char* names[] = { "DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM" };
+	for (const char* name : names) {
+		const char* value = getenv(name);
+		if (value != NULL && value[0] != '\0')
+			return true;
+	}
+	return false;
+}
+
+bool
 LibInterfaceApp::QuitRequested()
 {
 	fHelpManager.SetApplicationQuitting(true);

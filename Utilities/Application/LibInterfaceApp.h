@@ -27,6 +27,10 @@ public:
 	// Lets the help window go with the others. Subclasses that override it call it.
 	virtual bool QuitRequested();
 
+	// True when a window can be shown: a display (X11 or Wayland) or a Qt platform is named
+	// in the environment. Programs without one say how to run without a window.
+	static bool HasDisplay();
+
 	HelpManager& Help() { return fHelpManager; }
 
 	LibTipManager& Tips() { return fTipManager; }
