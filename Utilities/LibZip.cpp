@@ -34,6 +34,19 @@ namespace {
 // The MS-DOS folder flag, which readers that ignore the Unix mode look at.
 const uint32 kDosDirectoryFlag = 0x10;
 
+bool
+same_node(const struct stat& a, const struct stat& b)
+{
+	return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+// True when now describes the regular file the walk found as identity, at the same size.
+bool
+still_walked_file(const struct stat& now, const struct stat& identity)
+{
+	return S_ISREG(now.st_mode) && same_node(now, identity) && now.st_size == identity.st_size;
+}
+
 // A file's data for libzip, read when the archive is written. The file is opened again
 // then, without following a link, and must still be the node the walk found (device,
 // inode, size): libzip's own file source would open whatever the path leads to by then.
@@ -58,9 +71,7 @@ read_file_source(void* userdata, void* data, zip_uint64_t length, zip_source_cmd
 				return -1;
 			}
 			struct stat st;
-			if (fstat(source->fd, &st) != 0 || !S_ISREG(st.st_mode)
-				|| st.st_dev != source->identity.st_dev || st.st_ino != source->identity.st_ino
-				|| st.st_size != source->identity.st_size) {
+			if (fstat(source->fd, &st) != 0 || !still_walked_file(st, source->identity)) {
 				close(source->fd);
 				source->fd = -1;
 				zip_error_set(&source->error, ZIP_ER_CHANGED, 0);
@@ -178,9 +189,8 @@ read_deflated_source(void* userdata, void* data, zip_uint64_t length, zip_source
 			if (!source->Finish() || source->released)
 				return -1;
 			struct stat now;
-			if (lstat(source->path.c_str(), &now) != 0 || !S_ISREG(now.st_mode)
-				|| now.st_dev != source->identity.st_dev || now.st_ino != source->identity.st_ino
-				|| now.st_size != source->identity.st_size) {
+			if (lstat(source->path.c_str(), &now) != 0
+				|| !still_walked_file(now, source->identity)) {
 				zip_error_set(&source->error, ZIP_ER_CHANGED, 0);
 				return -1;
 			}
@@ -238,12 +248,6 @@ read_deflated_source(void* userdata, void* data, zip_uint64_t length, zip_source
 			zip_error_set(&source->error, ZIP_ER_OPNOTSUPP, 0);
 			return -1;
 	}
-}
-
-bool
-same_node(const struct stat& a, const struct stat& b)
-{
-	return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
 }
 
 } // namespace
