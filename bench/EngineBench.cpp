@@ -11,6 +11,7 @@
 // engine's HOME and XDG folders point into it. Run from a release build.
 //
 // Usage: EngineBench
+#include "BenchPayload.h"
 #include "InstallConfig.h"
 #include "LibAlert.h"
 #include "PackageBuilderCommand.h"
@@ -37,7 +38,9 @@
 namespace {
 
 namespace fs = std::filesystem;
-typedef std::chrono::steady_clock Clock;
+using bench::Clock;
+using bench::seconds_since;
+using bench::write_content;
 
 const int kRepeats = 3;
 const uint64_t kTotalBytes = 200ull * 1024 * 1024;
@@ -52,37 +55,6 @@ const ItemShape kItems[] = { { 2000, 10 }, { 1500, 6 }, { 1500, 6 }, { 1000, 5 }
 	{ 800, 4 }, { 700, 4 }, { 500, 4 }, { 400, 4 }, { 300, 3 }, { 200, 3 }, { 45, 8 }, { 20, 8 },
 	{ 12, 6 }, { 10, 4 }, { 7, 5 }, { 3, 5 }, { 1, 4 }, { 1, 3 }, { 1, 3 } };
 const int kItemCount = sizeof(kItems) / sizeof(kItems[0]);
-
-const char* const kWords[] = { "install", "package", "volume", "folder", "the", "a", "of",
-	"deinstaller", "attribute", "resource", "message", "window", "item", "boot", "script",
-	"licence", "user", "system", "library", "size", "time", "and", "to", "with", "version" };
-
-double
-seconds_since(Clock::time_point start)
-{
-	return std::chrono::duration<double>(Clock::now() - start).count();
-}
-
-void
-write_content(const fs::path& path, uint64_t size, bool incompressible, std::mt19937_64& random)
-{
-	std::string buffer;
-	buffer.reserve(size);
-	if (incompressible) {
-		while (buffer.size() < size) {
-			uint64_t value = random();
-			buffer.append(reinterpret_cast<const char*>(&value), sizeof(value));
-		}
-	} else {
-		while (buffer.size() < size) {
-			buffer += kWords[random() % (sizeof(kWords) / sizeof(kWords[0]))];
-			buffer += random() % 12 == 0 ? '\n' : ' ';
-		}
-	}
-	buffer.resize(size);
-	std::ofstream stream(path, std::ios::binary | std::ios::trunc);
-	stream.write(buffer.data(), buffer.size());
-}
 
 // Returns the number of files made.
 int

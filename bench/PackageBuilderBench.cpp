@@ -10,6 +10,7 @@
 // It prints the ratios against zip, processor seconds (what a step cost when other work on
 // the machine makes wall times say little) and whether the goals are met. The folder is
 // made under TMPDIR (or /tmp) and removed afterwards. Run from a release build.
+#include "BenchPayload.h"
 #include "PackageBuilderCommand.h"
 
 #include <algorithm>
@@ -29,22 +30,19 @@
 namespace {
 
 namespace fs = std::filesystem;
-typedef std::chrono::steady_clock Clock;
+using bench::Clock;
+using bench::seconds_since;
+using bench::write_content;
 
 const int kItems = 20;
 const int kFilesPerItem = 500;
 const uint64_t kTotalBytes = 200ull * 1024 * 1024;
-
-const char* const kWords[] = { "install", "package", "volume", "folder", "the", "a", "of",
-	"deinstaller", "attribute", "resource", "message", "window", "item", "boot", "script",
-	"licence", "user", "system", "library", "size", "time", "and", "to", "with", "version" };
 
 void
 make_payload(const fs::path& root)
 {
 	std::mt19937_64 random(42);
 	uint64_t perFile = kTotalBytes / (kItems * kFilesPerItem);
-	std::string buffer;
 	for (int item = 0; item < kItems; item++) {
 		fs::path folder = root / ("item-" + std::to_string(item));
 		for (int file = 0; file < kFilesPerItem; file++) {
@@ -53,31 +51,10 @@ make_payload(const fs::path& root)
 			fs::create_directories(sub);
 			// Sizes vary around the mean, so the total stays near 200 MB.
 			uint64_t size = perFile / 2 + random() % perFile;
-			buffer.clear();
-			buffer.reserve(size);
-			if (file % 3 == 2) {
-				while (buffer.size() < size) {
-					uint64_t value = random();
-					buffer.append(reinterpret_cast<const char*>(&value), sizeof(value));
-				}
-			} else {
-				while (buffer.size() < size) {
-					buffer += kWords[random() % (sizeof(kWords) / sizeof(kWords[0]))];
-					buffer += random() % 12 == 0 ? '\n' : ' ';
-				}
-			}
-			buffer.resize(size);
-			std::ofstream stream(sub / ("file-" + std::to_string(file) + ".dat"),
-				std::ios::binary | std::ios::trunc);
-			stream.write(buffer.data(), buffer.size());
+			write_content(
+				sub / ("file-" + std::to_string(file) + ".dat"), size, file % 3 == 2, random);
 		}
 	}
-}
-
-double
-seconds_since(Clock::time_point start)
-{
-	return std::chrono::duration<double>(Clock::now() - start).count();
 }
 
 // Processor seconds used so far by this process and its waited-for children: what a step
