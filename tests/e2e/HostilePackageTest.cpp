@@ -92,6 +92,27 @@ edit_item(const std::string& package, int32 index, const std::function<void(BMes
 	});
 }
 
+// Adds count copies of the first item, each naming a payload that does not exist; size,
+// when not negative, is the size every one of them claims.
+bool
+add_item_copies(const std::string& package, int count, int32 size)
+{
+	return edit_configuration(package, [&](BMessage& configuration) {
+		BMessage instructions;
+		configuration.FindMessage(Package::kInstallInstructions, &instructions);
+		BMessage item;
+		instructions.FindMessage(Package::kInstallFile, 0, &item);
+		if (size >= 0)
+			item.ReplaceInt32(Package::kFileSize, 0, size);
+		for (int i = 0; i < count; i++) {
+			item.ReplaceString(
+				Package::kFileName, ("/build/payload/extra-" + std::to_string(i)).c_str());
+			instructions.AddMessage(Package::kInstallFile, &item);
+		}
+		configuration.ReplaceMessage(Package::kInstallInstructions, &instructions);
+	});
+}
+
 // Produces size bytes of zeros for libzip, in chunks, without holding them.
 struct Zeros {
 	zip_uint64_t size;
@@ -316,37 +337,14 @@ TEST_F(HostilePackageTest, CraftedInstallersEndWithAClearMessageAndWriteOnlyWher
 			"its installation tag is 347 bytes long and the deinstaller recognises at most 255" },
 		{ "huge counts and sizes",
 			[](const std::string& package, const fs::path&) {
-				return edit_configuration(package, [](BMessage& configuration) {
-					BMessage instructions;
-					configuration.FindMessage(Package::kInstallInstructions, &instructions);
-					BMessage item;
-					instructions.FindMessage(Package::kInstallFile, 0, &item);
-					item.ReplaceInt32(Package::kFileSize, 0, INT32_MAX);
-					for (int i = 0; i < 1500; i++) {
-						item.ReplaceString(Package::kFileName,
-							("/build/payload/extra-" + std::to_string(i)).c_str());
-						instructions.AddMessage(Package::kInstallFile, &item);
-					}
-					configuration.ReplaceMessage(Package::kInstallInstructions, &instructions);
-				});
+				return add_item_copies(package, 1500, INT32_MAX);
 			},
 			3,
 			"Installation requires 3072000.0 MB of disk space, and the destination volume "
 			"'volume' only has 64.0 MB free." },
 		{ "many items without payloads",
 			[](const std::string& package, const fs::path&) {
-				return edit_configuration(package, [](BMessage& configuration) {
-					BMessage instructions;
-					configuration.FindMessage(Package::kInstallInstructions, &instructions);
-					BMessage item;
-					instructions.FindMessage(Package::kInstallFile, 0, &item);
-					for (int i = 0; i < 1500; i++) {
-						item.ReplaceString(Package::kFileName,
-							("/build/payload/extra-" + std::to_string(i)).c_str());
-						instructions.AddMessage(Package::kInstallFile, &item);
-					}
-					configuration.ReplaceMessage(Package::kInstallInstructions, &instructions);
-				});
+				return add_item_copies(package, 1500, -1);
 			},
 			4, "Items not installed: 1500" },
 	};
